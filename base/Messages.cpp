@@ -1,0 +1,9 @@
+// User-visible texts. This file is UTF-8; the compiler stores the literals as
+// Shift-JIS (-fexec-charset=CP932).
+#include "base/Messages.h"
+
+const char kMsgCannotOpen[] = "ファイル %s が開けません。";
+const char kMsgOpenFailed[] = "ファイル %s が開けませんでした。";
+const char kCaptionReadError[] = "読み込みエラー";
+const char kMsgWriteFailed[] = "ファイル書込に失敗しました。";
+const char kMsgInflateFailed[] = "データ解凍に失敗しました。";

@@ -1,0 +1,10 @@
+// Every user-visible text of the program, in one place. The definitions are
+// in Messages.cpp (UTF-8 source compiled to Shift-JIS).
+#pragma once
+
+// File access
+extern const char kMsgCannotOpen[];        // "ファイル %s が開けません。"
+extern const char kMsgOpenFailed[];        // "ファイル %s が開けませんでした。"
+extern const char kCaptionReadError[];     // "読み込みエラー"
+extern const char kMsgWriteFailed[];       // "ファイル書込に失敗しました。"
+extern const char kMsgInflateFailed[];     // "データ解凍に失敗しました。"

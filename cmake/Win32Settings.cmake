@@ -1,0 +1,20 @@
+# Compiler and linker settings for the 32-bit Windows build.
+# Sources are UTF-8; string literals reach the program as Shift-JIS (CP932).
+add_compile_options(-Wall -Wextra -Wshadow)
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>
+                    $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>)
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600
+                        WIN32_LEAN_AND_MEAN NOMINMAX)
+# Static run-time: setup.exe must load on a PC that has no mingw DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# zlib: the static library, never the import library of zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_library(ZLIB_STATIC_LIBRARY NAMES libz.a REQUIRED)
+find_path(ZLIB_INCLUDE_DIR zlib.h REQUIRED)
+add_library(zlib_static INTERFACE)
+target_link_libraries(zlib_static INTERFACE ${ZLIB_STATIC_LIBRARY})
+target_include_directories(zlib_static INTERFACE ${ZLIB_INCLUDE_DIR})
+
+# Tests and tools run under Wine through this wrapper (prefix, locale, display).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, then cross-builds
+# libpng and libjpeg-turbo from Debian's source packages into a cached prefix.
+# Idempotent: a second run only checks and returns within seconds.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+DEPS="$ROOT/build/deps"
+PREFIX="$DEPS/prefix"
+export DEBIAN_FRONTEND=noninteractive
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+PACKAGES=(
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  mingw-w64-i686-dev libz-mingw-w64-dev
+  wine wine32:i386 xvfb x11-utils xauth locales fonts-ipafont-gothic
+  cmake ninja-build googletest nasm dpkg-dev
+  g++ clang zlib1g-dev libclang-rt-14-dev imagemagick
+)
+
+missing_packages() {
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+ensure_i386() {
+  dpkg --print-foreign-architectures | grep -qx i386 && return 0
+  as_root dpkg --add-architecture i386
+  NEED_UPDATE=1
+}
+
+ensure_deb_src() {
+  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  as_root tee /etc/apt/sources.list.d/deb-src.sources >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  NEED_UPDATE=1
+}
+
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$' && return 0
+  as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
+}
+
+NEED_UPDATE=0
+ensure_i386
+ensure_deb_src
+missing=$(missing_packages)
+if [ -n "$missing" ] || [ "$NEED_UPDATE" = 1 ]; then
+  echo "deps: installing: $missing" | tr '\n' ' '; echo
+  as_root apt-get update -qq
+  # shellcheck disable=SC2086
+  as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+ensure_locale
+
+# --- libpng and libjpeg-turbo, cross-built once ---------------------------
+TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
+fetch_source() { # package -> prints the unpacked folder
+  local pkg=$1 dir
+  dir=$(find "$DEPS/src" -maxdepth 1 -mindepth 1 -type d -name "$2*" 2>/dev/null | head -n1)
+  if [ -z "$dir" ]; then
+    mkdir -p "$DEPS/src"
+    ( cd "$DEPS/src" && apt-get source -qq "$pkg" >/dev/null 2>&1 ) || {
+      as_root apt-get update -qq; ( cd "$DEPS/src" && apt-get source -qq "$pkg" >/dev/null ); }
+    dir=$(find "$DEPS/src" -maxdepth 1 -mindepth 1 -type d -name "$2*" | head -n1)
+  fi
+  echo "$dir"
+}
+
+cross_build() { # name srcdir cmake-args...
+  local name=$1 src=$2; shift 2
+  local bdir="$DEPS/build-$name"
+  cmake -S "$src" -B "$bdir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+    -DCMAKE_C_FLAGS="-fexceptions" "$@" >"$DEPS/$name.log" 2>&1
+  cmake --build "$bdir" >>"$DEPS/$name.log" 2>&1
+  cmake --install "$bdir" >>"$DEPS/$name.log" 2>&1
+}
+
+if [ ! -f "$PREFIX/lib/libjpeg.a" ]; then
+  echo "deps: building libjpeg-turbo for i686-w64-mingw32"
+  src=$(fetch_source libjpeg-turbo libjpeg-turbo-)
+  cross_build jpeg "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" \
+    -DCMAKE_INSTALL_INCLUDEDIR="$PREFIX/include"
+fi
+if [ ! -f "$PREFIX/lib/libpng.a" ]; then
+  echo "deps: building libpng for i686-w64-mingw32"
+  src=$(fetch_source libpng1.6 libpng1.6-)
+  cross_build png "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DZLIB_USE_STATIC_LIBS=ON \
+    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
+    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include -DCMAKE_INSTALL_LIBDIR=lib
+  # the static library may be installed as libpng16.a only
+  [ -f "$PREFIX/lib/libpng.a" ] || cp "$PREFIX/lib/libpng16.a" "$PREFIX/lib/libpng.a"
+fi
+echo "deps: ready (prefix $PREFIX)"

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds both trees, starts a
+# private X server and a fresh Wine prefix, then runs CTest on both trees.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+"$ROOT/scripts/deps.sh"
+"$ROOT/scripts/build.sh"
+source "$ROOT/scripts/wine-env.sh"
+unset DISPLAY   # tests always get their own X server
+cleanup() { wineserver -k 2>/dev/null || true; "$ROOT/scripts/xvfb.sh" stop; }
+trap cleanup EXIT
+"$ROOT/scripts/xvfb.sh" start
+export DISPLAY=$(cat "$BUILD_DIR/wine/display")
+"$ROOT/scripts/wine-prefix.sh"
+wineserver -p   # keep the server warm between test processes
+status=0
+ctest --test-dir "$BUILD_DIR/native" --output-on-failure -j2 || status=1
+ctest --test-dir "$BUILD_DIR/win32" --output-on-failure -j2 || status=1
+exit $status
