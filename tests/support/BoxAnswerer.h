@@ -1,0 +1,45 @@
+// Answers message boxes for a test: a second thread waits for a top-level
+// dialog window of this process with the given caption, records the box's
+// text, and presses the chosen button. One answer per box, in order.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include <thread>
+#include <atomic>
+#include <mutex>
+
+class BoxAnswerer {
+public:
+    // caption: exact window text of the box (Shift-JIS); buttons: the ids to
+    // press (IDABORT, IDRETRY, IDIGNORE, IDYES ...), one per expected box.
+    BoxAnswerer(const char* caption, std::vector<int> buttons);
+    ~BoxAnswerer();  // stops the thread; unanswered boxes stay open
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // Texts of the boxes answered so far (control 0xFFFF of each box).
+    std::vector<std::string> Texts();
+    int Answered();
+    // Runs `action` before pressing answer number `index` (0-based), while
+    // the box is still open: lets a test make a missing file appear, say.
+    void BeforeAnswer(int index, void (*action)(void*), void* context);
+
+private:
+    void Run();
+    bool AnswerOne(HWND box);
+    std::string m_caption;
+    std::vector<int> m_buttons;
+    std::vector<std::string> m_texts;
+    std::mutex m_lock;
+    std::atomic<bool> m_stop{false};
+    int m_hookIndex = -1;
+    void (*m_hook)(void*) = nullptr;
+    void* m_hookContext = nullptr;
+    std::thread m_thread;
+};
+
+// Finds a visible top-level dialog of this process with the given caption.
+HWND FindProcessDialog(const char* caption);
+// Text of a window or dialog control, in the ANSI code page.
+std::string WindowText(HWND window);
