@@ -18,3 +18,6 @@ target_include_directories(zlib_static INTERFACE ${ZLIB_INCLUDE_DIR})
 
 # Tests and tools run under Wine through this wrapper (prefix, locale, display).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+
+find_program(MINGW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+set(CMAKE_OBJDUMP ${MINGW_OBJDUMP})
