@@ -21,3 +21,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
 find_program(MINGW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 set(CMAKE_OBJDUMP ${MINGW_OBJDUMP})
+
+# Resource scripts are UTF-8 with #pragma code_page(65001); windres turns
+# their texts into the resource's own encoding.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
