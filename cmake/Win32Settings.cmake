@@ -22,6 +22,5 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 find_program(MINGW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 set(CMAKE_OBJDUMP ${MINGW_OBJDUMP})
 
-# Resource scripts are UTF-8 with #pragma code_page(65001); windres turns
-# their texts into the resource's own encoding.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+# Resource scripts are UTF-8 and start with #pragma code_page(65001), which
+# windres honours; their texts reach the program as Shift-JIS at run time.
