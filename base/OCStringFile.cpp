@@ -1,0 +1,32 @@
+// OCString's file operations. The one sideways link of base/: these three
+// use OCFile (archive/) for its size query, read and write; nothing else in
+// base/ depends on the archive layer. A program that calls them links archive.
+#include "base/OCString.h"
+#include <limits.h>
+#include "archive/OCFile.h"
+
+void OCString::LoadFromFile(OCFile& file) {
+    Clear();
+    unsigned size = file.GetSize();
+    if (size >= (unsigned)INT_MAX || !Grow((int)size)) return;
+    unsigned got = file.Read(buffer, size);
+    buffer[got <= size ? got : size] = 0;  // only the bytes that arrived
+    cursor = buffer;
+    length = lstrlenA(buffer);
+}
+
+void OCString::ReadString(OCFile& file) {
+    Clear();
+    BYTE raw[4];
+    if (file.Read(raw, 4) != 4) return;
+    unsigned count = raw[0] | raw[1] << 8 | raw[2] << 16 | (unsigned)raw[3] << 24;
+    if (count == 0 || count >= (unsigned)INT_MAX || !Grow((int)count)) return;
+    unsigned got = file.Read(buffer, count);
+    buffer[got <= count ? got : count] = 0;
+    cursor = buffer;
+    length = lstrlenA(buffer);
+}
+
+unsigned OCString::WriteToFile(OCFile& file) const {
+    return file.Write(buffer ? buffer : "", (unsigned)GetLength());
+}
