@@ -1,0 +1,281 @@
+// OCFile: disk files, archive entries and memory blocks behind one object,
+// plus the process-wide search folders and the folder helpers.
+#include "archive/OCFile.h"
+#include <io.h>
+#include <cstring>
+#include <new>
+#include "archive/OCPak.h"
+#include "base/Messages.h"
+#include "base/OCException.h"
+
+std::vector<OCString> g_searchDirectories;
+DWORD g_quietOpen = 0;
+
+namespace {
+
+const char* ModeText(unsigned mode) {
+    switch (mode & 3) {
+    case 1: return "w+b";
+    case 2: return "a+b";
+    default: return "rb";
+    }
+}
+
+bool ModeWrites(unsigned mode) { return (mode & 3) == 1 || (mode & 3) == 2; }
+
+// Text before the last backslash; false when there is none.
+bool FolderPart(const char* path, OCString& folder) {
+    OCString text(path, -1);
+    if (!text.FindLastChar('\\')) return false;
+    text.Delete(0, -1);
+    folder = text;
+    return true;
+}
+
+HANDLE StreamHandle(FILE* stream) { return (HANDLE)_get_osfhandle(_fileno(stream)); }
+
+const char* TextOf(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
+
+}  // namespace
+
+OCFile::OCFile()
+    : m_stream(NULL), m_compressed(0), m_inArchive(0), m_entry(new OCPakEntry),
+      m_memoryMode(0), m_block(NULL), m_cursor(NULL), m_ownsBlock(0) {
+    m_base.QuadPart = 0;
+}
+
+OCFile::~OCFile() {
+    Close();
+    delete m_entry;
+}
+
+int OCFile::Open(const char* name, unsigned mode) {
+    OCString request(name, -1);  // `name` may point into our own path
+    return OpenWithPrompt(TextOf(request), mode, true);
+}
+
+// Tries until a stream is open, the user gives up, or g_quietOpen says not to ask.
+int OCFile::OpenWithPrompt(const char* name, unsigned mode, bool searchArchives) {
+    for (;;) {
+        if (TryOpen(name, mode, searchArchives)) return 1;
+        DWORD error = GetLastError();
+        if (g_quietOpen) return 0;
+        OCString text;
+        text.Format(kMsgCannotOpen, name);
+        int answer = text.ShowMessageBox(NULL, kCaptionReadError, MB_ABORTRETRYIGNORE);
+        if (answer == IDIGNORE) return 0;
+        if (answer == IDABORT) {
+            text.Format(kMsgOpenFailed, name);
+            throw OCErrorException((LONG)error, text.GetBuffer());
+        }
+    }
+}
+
+int OCFile::TryOpen(const char* name, unsigned mode, bool searchArchives) {
+    Close();
+    m_path = name;
+    const char* modeText = ModeText(mode);
+    m_path.Rewind();
+    if (m_path.FindChar('*')) {
+        if (OpenFirstMatch(name, modeText)) return m_stream != NULL;
+        m_path.Delete(0, -1);  // look the text before the asterisk up in the archives
+        OCString prefix(m_path);  // the archive opens overwrite m_path
+        return searchArchives && OpenFromAnyArchive(TextOf(prefix));
+    }
+    if (FileExists(name) || ModeWrites(mode)) return OpenPlain(name, mode, modeText);
+    return searchArchives && OpenFromAnyArchive(name);
+}
+
+// Opens the first non-folder match of `pattern`; false when there is none.
+int OCFile::OpenFirstMatch(const char* pattern, const char* modeText) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    BOOL more = TRUE;
+    while (more && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        more = FindNextFileA(search, &found);
+    FindClose(search);
+    if (!more) return 0;
+    OCString folder;
+    if (FolderPart(pattern, folder)) {
+        m_path = folder;
+        m_path.AppendFormat("\\%s", found.cFileName);
+    } else {
+        m_path = found.cFileName;  // a pattern without a folder names the current folder
+    }
+    AttachStream(fopen(m_path.GetBuffer(), modeText));
+    return 1;
+}
+
+int OCFile::OpenPlain(const char* name, unsigned mode, const char* modeText) {
+    OCString folder;
+    if (ModeWrites(mode) && FolderPart(name, folder) && !folder.IsEmpty() &&
+        !FileExists(folder.GetBuffer()))
+        CreateDirectoryPath(folder.GetBuffer());
+    AttachStream(fopen(name, modeText));
+    return m_stream != NULL;
+}
+
+void OCFile::AttachStream(FILE* stream) {
+    m_stream = stream;
+    m_base.QuadPart = 0;
+    m_inArchive = 0;
+    m_compressed = 0;
+}
+
+// The current folder first, then every search folder in insertion order.
+int OCFile::OpenFromAnyArchive(const char* name) {
+    OCString current(512);
+    DWORD n = GetCurrentDirectoryA(512, current.GetBuffer());
+    if (n > 0 && n < 512 && OpenFromArchives(current.GetBuffer(), name)) return 1;
+    for (size_t i = 0; i < g_searchDirectories.size(); i++) {
+        const char* folder = g_searchDirectories[i].GetBuffer();
+        if (folder && OpenFromArchives(folder, name)) return 1;
+    }
+    return 0;
+}
+
+int OCFile::OpenMemory(void* block, unsigned length) {
+    Close();
+    m_ownsBlock = block == NULL;
+    if (!block) block = new (std::nothrow) BYTE[length];
+    m_block = m_cursor = (BYTE*)block;
+    m_base.QuadPart = m_block ? length : 0;
+    m_memoryMode = 1;
+    return 1;
+}
+
+void OCFile::Close() {
+    if (m_stream) {
+        fflush(m_stream);
+        fclose(m_stream);
+        m_stream = NULL;
+        m_path.Clear();
+    }
+    if (m_block && m_ownsBlock) delete[] m_block;
+    m_block = m_cursor = NULL;
+    m_ownsBlock = 0;
+    m_memoryMode = 0;
+    m_inArchive = 0;
+    m_compressed = 0;
+}
+
+// A decompressed entry's block holds the entry; a caller's block its given length.
+unsigned OCFile::BlockLength() const {
+    return m_inArchive ? m_entry->size : m_base.LowPart;
+}
+
+unsigned OCFile::BytesLeft() const {
+    return BlockLength() - (unsigned)(m_cursor - m_block);
+}
+
+unsigned OCFile::Read(void* dst, unsigned count) {
+    if (m_memoryMode) {
+        if (count > BytesLeft()) count = BytesLeft();
+        if (count == 0) return 0;
+        memcpy(dst, m_cursor, count);
+        m_cursor += count;
+        return count;
+    }
+    if (!m_stream) return 0;
+    return (unsigned)fread(dst, 1, count, m_stream);
+}
+
+bool OCFile::PeekExact(void* dst, unsigned count) {
+    if (m_memoryMode) {
+        if (count > BytesLeft()) return false;
+        memcpy(dst, m_cursor, count);
+        return true;
+    }
+    if (!m_stream) return false;
+    unsigned got = (unsigned)fread(dst, 1, count, m_stream);
+    fseek(m_stream, -(long)got, SEEK_CUR);
+    return got == count;
+}
+
+unsigned OCFile::Write(const void* src, unsigned count) {
+    if (m_memoryMode) {
+        if (count > BytesLeft()) count = BytesLeft();
+        if (count == 0) return 0;
+        memcpy(m_cursor, src, count);
+        m_cursor += count;
+        return count;
+    }
+    if (!m_stream) return 0;
+    if (fwrite(src, 1, count, m_stream) != count) throw OCErrorException(kMsgWriteFailed);
+    return count;
+}
+
+int OCFile::Seek(long offset, int origin) {
+    if (m_memoryMode) {
+        if (offset < 0 || (unsigned long)offset > BlockLength()) return -1;
+        m_cursor = m_block + offset;
+        return 0;
+    }
+    if (!m_stream) return 0;
+    if (m_base.QuadPart == 0) return fseek(m_stream, offset, origin);
+    LONGLONG target = (LONGLONG)m_base.QuadPart + offset;
+    if (target < 0 || target > 0x7FFFFFFF) return -1;
+    return fseek(m_stream, (long)target, SEEK_SET);
+}
+
+unsigned OCFile::GetSize() {
+    if (m_memoryMode) return BlockLength();
+    if (m_inArchive) return m_entry->size;
+    if (!m_stream) return 0;
+    long pos = ftell(m_stream);
+    fseek(m_stream, 0, SEEK_END);
+    long size = ftell(m_stream);
+    fseek(m_stream, pos, SEEK_SET);
+    return size < 0 ? 0 : (unsigned)size;
+}
+
+int OCFile::GetTimes(FILETIME* creation, FILETIME* access, FILETIME* write) {
+    if (!m_stream) return 1;
+    FILETIME times[3] = {};
+    GetFileTime(StreamHandle(m_stream), &times[0], &times[1], &times[2]);
+    FileTimeToLocalFileTime(&times[0], creation);
+    FileTimeToLocalFileTime(&times[1], access);
+    FileTimeToLocalFileTime(&times[2], write);
+    return 1;
+}
+
+int OCFile::SetTimes(const FILETIME* creation, const FILETIME* access, const FILETIME* write) {
+    if (!m_stream) return 1;
+    FILETIME times[3];
+    LocalFileTimeToFileTime(creation, &times[0]);
+    LocalFileTimeToFileTime(access, &times[1]);
+    LocalFileTimeToFileTime(write, &times[2]);
+    fflush(m_stream);  // a later flush of buffered data would stamp the write time again
+    return SetFileTime(StreamHandle(m_stream), &times[0], &times[1], &times[2]);
+}
+
+void AddSearchDirectory(const char* folder) { g_searchDirectories.push_back(OCString(folder, -1)); }
+
+int FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+int PathExistsOnMedium(const char* path) {
+    if (path[0] != '\\' && path[0] && path[1] == ':') {
+        // The volume root is the drive letter, the colon and a backslash, even
+        // for "Q:" (a folder whose trailing backslash was stripped).
+        char root[4] = {path[0], ':', '\\', 0};
+        if (!GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, NULL, 0)) return 0;
+    }
+    return FileExists(path);
+}
+
+void CreateDirectoryPath(const char* path) {
+    OCString rest(path, -1);
+    OCString token, built;
+    while (rest.Tokenize(token, "\\")) {
+        built += token.GetBuffer();
+        const char* t = token.GetBuffer();
+        if (!(t[0] && t[1] == ':')) CreateDirectoryA(built.GetBuffer(), NULL);
+        built += "\\";
+    }
+}
+
+int EndsWithBackslash(const char* text) {
+    if (!text || !*text) return 0;
+    return *CharPrevA(text, text + lstrlenA(text)) == '\\';
+}
