@@ -7,3 +7,5 @@ const char kMsgOpenFailed[] = "ファイル %s が開けませんでした。";
 const char kCaptionReadError[] = "読み込みエラー";
 const char kMsgWriteFailed[] = "ファイル書込に失敗しました。";
 const char kMsgInflateFailed[] = "データ解凍に失敗しました。";
+const char kFmtWindowTitle[] = "%s インストーラー";
+const char kFmtWindowTitleVersion[] = "%s インストーラー (Ver.%s)";

@@ -8,3 +8,7 @@ extern const char kMsgOpenFailed[];        // "ファイル %s が開けませ�
 extern const char kCaptionReadError[];     // "読み込みエラー"
 extern const char kMsgWriteFailed[];       // "ファイル書込に失敗しました。"
 extern const char kMsgInflateFailed[];     // "データ解凍に失敗しました。"
+
+// Installer configuration
+extern const char kFmtWindowTitle[];       // "%s インストーラー"
+extern const char kFmtWindowTitleVersion[];  // "%s インストーラー (Ver.%s)"
