@@ -35,7 +35,7 @@ int OCDialog::RunModal() {
 // y stays as it is. The divisions truncate toward zero.
 void OCDialog::Centre() {
     RECT own, outer;
-    GetWindowRect(m_window, &own);
+    if (!GetWindowRect(m_window, &own)) return;     // no window yet
     HWND parent = GetParent(m_window);
     GetWindowRect(parent ? parent : GetDesktopWindow(), &outer);
     int width = own.right - own.left, height = own.bottom - own.top;
