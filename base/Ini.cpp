@@ -9,12 +9,20 @@ namespace {
 
 const char kLineBreaks[] = "\r\n";
 
-// A header line "[name]": the name runs to the first "]", or to the end of
-// the line when the bracket is missing.
-bool HeaderMatches(OCString& line, const char* section) {
+// A header line "[name]": the name runs to the first "]". Without one, the
+// reader takes the text up to the line's last character, that character
+// excluded ("[install" names "instal"); the writer takes the whole rest.
+bool HeaderMatches(OCString& line, const char* section, bool reading) {
     line.Rewind();
     const char* start = line.Next();
-    const char* end = line.FindChar(']') ? line.GetCursor() : NULL;
+    const char* end = NULL;
+    if (line.FindChar(']')) {
+        end = line.GetCursor();
+    } else if (reading) {
+        line.SeekEnd();
+        end = line.Prev();
+        if (end < start) end = start;
+    }
     OCString name;
     line.CopyRange(name, start, end);
     name.Rewind();
@@ -57,7 +65,7 @@ bool FindHeader(OCString& text, const char* section) {
     text.Rewind();
     OCString line;
     while (const char* start = text.Tokenize(line, kLineBreaks)) {
-        if (*start == '[' && HeaderMatches(line, section)) {
+        if (*start == '[' && HeaderMatches(line, section, false)) {
             text.Prev();
             return true;
         }
@@ -69,10 +77,14 @@ bool FindHeader(OCString& text, const char* section) {
 // header; a header that ends the text without a line break gets one first.
 void InsertBelowHeader(OCString& text, const char* entry) {
     if (!text.NextLine()) text.Insert("\r\n", -1);
-    text.Insert(entry, -1);
+    OCString line(entry, -1);
+    line += "\r\n";
+    text.Insert(line.GetBuffer(), -1);
 }
 
 // Appends "[section]" and `entry`, an empty line apart from earlier text.
+// The file then ends without a line break, as the boot-time rename file
+// has always been written; the next write adds the break before its own.
 void AppendSection(OCString& text, const char* section, const char* entry) {
     if (!text.IsEmpty()) {
         text.SeekEnd();
@@ -105,7 +117,7 @@ void IniFindValue(const char* section, const char* key, OCString& value, OCStrin
     OCString line, entryKey, entryValue;
     while (const char* start = text.Tokenize(line, kLineBreaks)) {
         if (*start == '[') {
-            inOtherSection = !HeaderMatches(line, section);
+            inOtherSection = !HeaderMatches(line, section, true);
             continue;
         }
         if (inOtherSection || *start == '\'') continue;
@@ -122,7 +134,7 @@ void IniWriteValue(const char* section, const char* key, const char* value, cons
     OCString text;
     if (FileExists(fileName) && !LoadWhole(fileName, text)) return;
     OCString entry;
-    entry.Format("%s=%s\r\n", key, value);
+    entry.Format("%s=%s", key, value);
     if (FindHeader(text, section))
         InsertBelowHeader(text, entry.GetBuffer());
     else

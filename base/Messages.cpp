@@ -9,3 +9,5 @@ const char kMsgWriteFailed[] = "ファイル書込に失敗しました。";
 const char kMsgInflateFailed[] = "データ解凍に失敗しました。";
 const char kFmtWindowTitle[] = "%s インストーラー";
 const char kFmtWindowTitleVersion[] = "%s インストーラー (Ver.%s)";
+const char kMsgReadFailed[] = "ファイル %s が読み込めませんでした。";
+const char kNameUninstallShortcut[] = "アンインストール";

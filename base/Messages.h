@@ -12,3 +12,7 @@ extern const char kMsgInflateFailed[];     // "データ解凍に失敗しまし
 // Installer configuration
 extern const char kFmtWindowTitle[];       // "%s インストーラー"
 extern const char kFmtWindowTitleVersion[];  // "%s インストーラー (Ver.%s)"
+
+// Folder and copy operations
+extern const char kMsgReadFailed[];        // "ファイル %s が読み込めませんでした。"
+extern const char kNameUninstallShortcut[]; // "アンインストール", the uninstall shortcut

