@@ -1,0 +1,71 @@
+// CopyFileWithTimes: one file, in 64 KiB chunks, with its times and
+// (masked) attributes.
+#include "archive/OCPath.h"
+#include "archive/OCFile.h"
+#include "base/Messages.h"
+#include "base/OCException.h"
+#include <memory>
+#include <new>
+
+namespace {
+
+const unsigned kChunk = 65536;
+
+// Throws after a read that delivered nothing before the source's end: a
+// shrinking file or a failing medium would otherwise never finish.
+[[noreturn]] void ThrowReadFailed(const char* source, OCFile& destination, const char* name) {
+    DWORD code = GetLastError();
+    if (code == ERROR_SUCCESS) code = ERROR_HANDLE_EOF;
+    destination.Close();
+    DeleteFileA(name);                               // no partial copy stays behind
+    OCString message;
+    message.Format(kMsgReadFailed, source);
+    throw OCErrorException((LONG)code, message.GetBuffer());
+}
+
+void CopyData(OCFile& source, OCFile& destination, BYTE* buffer, const char* sourceName,
+              const char* destinationName, ProgressCallback progress, DWORD_PTR user) {
+    unsigned remaining = source.GetSize();
+    while (remaining > 0) {
+        const unsigned wanted = remaining < kChunk ? remaining : kChunk;
+        SetLastError(ERROR_SUCCESS);
+        const unsigned got = source.Read(buffer, wanted);
+        if (got == 0) ThrowReadFailed(sourceName, destination, destinationName);
+        destination.Write(buffer, got);
+        remaining -= got;
+        if (progress) progress(got, user);
+    }
+}
+
+void CopyTimes(OCFile& source, OCFile& destination) {
+    FILETIME creation, access, write;
+    source.GetTimes(&creation, &access, &write);
+    destination.SetTimes(&creation, &access, &write);
+}
+
+// An archive entry has no attributes of its own: it becomes a normal file.
+void CopyAttributes(const char* source, const char* destination, DWORD mask) {
+    DWORD attributes = GetFileAttributesA(source);
+    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & mask;
+    attributes &= ~(DWORD)FILE_ATTRIBUTE_DIRECTORY;
+    SetFileAttributesA(destination, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+
+void CopyFileWithTimes(const char* source, const char* destination, int overwrite, DWORD mask,
+                       ProgressCallback progress, DWORD_PTR user) {
+    OCFile from;
+    if (!from.Open(source, kOpenRead)) return;       // no empty destination for a missing source
+    if (FileExists(destination) && overwrite == 0) return;
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
+    if (!buffer) return;
+    OCFile to;
+    if (!to.Open(destination, kOpenCreate)) return;
+    CopyData(from, to, buffer.get(), source, destination, progress, user);
+    buffer.reset();
+    CopyTimes(from, to);
+    if (mask != 0xFFFFFFFF) CopyAttributes(source, destination, mask);
+    to.Close();
+    from.Close();
+}
