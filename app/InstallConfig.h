@@ -19,6 +19,22 @@ public:
     // be opened every read asks the user; Abort throws OCErrorException.
     void Load();
 
+    // The menu's view of the records (app/Menu*.cpp).
+    int IsInstalled();                   // 1 when game key and uninstall entry both exist
+    int LaunchGame();                    // 1 when the game key was found and a start tried
+
+    // The install and uninstall workflow (install/); the records and
+    // shortcuts are free functions over the record (install/Records.h,
+    // install/Shortcuts.h).
+    int RunInstall();                    // 1 installed, 0 stopped
+    int ChooseInstallFolder();           // 1 accepted, 0 cancelled
+    int PrepareCopy();                   // builds the lists; 1 when the space suffices
+    int CopyFiles();                     // on the worker thread; the copy result
+    void CopyEntry(const char* sourceFolder, const char* installTo, const char* entryPath);
+    int SetupDirectX();                  // 1 when DirectX setup wants a restart
+    void FinishInstall(int restart);
+    int StartUninstall();                // always 1
+
     HWND ownerWindow;                    // the menu, owner of the workflow's boxes
     OCString windowTitle;                // "<Title> インストーラー (Ver.<Version>)"
     OCString name, title, brand, exec;   // [install] Name, Title, Brand, Exec
