@@ -6,6 +6,10 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/build.sh"
+# The native tools once more with ASan and UBSan (and their fuzz run).
+[ -f "$BUILD_DIR/native-asan/build.ninja" ] ||
+  cmake -S "$ROOT" -B "$BUILD_DIR/native-asan" -G Ninja -DWITH_SANITIZERS=ON >/dev/null
+cmake --build "$BUILD_DIR/native-asan"
 source "$ROOT/scripts/wine-env.sh"
 unset DISPLAY   # tests always get their own X server
 cleanup() { wineserver -k 2>/dev/null || true; "$ROOT/scripts/xvfb.sh" stop; }
@@ -16,5 +20,6 @@ export DISPLAY=$(cat "$BUILD_DIR/wine/display")
 wineserver -p   # keep the server warm between test processes
 status=0
 ctest --test-dir "$BUILD_DIR/native" --output-on-failure -j2 || status=1
+ctest --test-dir "$BUILD_DIR/native-asan" --output-on-failure -j2 || status=1
 ctest --test-dir "$BUILD_DIR/win32" --output-on-failure -j2 || status=1
 exit $status
