@@ -16,3 +16,9 @@ extern const char kFmtWindowTitleVersion[];  // "%s インストーラー (Ver.%
 // Folder and copy operations
 extern const char kMsgReadFailed[];        // "ファイル %s が読み込めませんでした。"
 extern const char kNameUninstallShortcut[]; // "アンインストール", the uninstall shortcut
+
+// Picture loading
+extern const char kPngErrorTitle[];        // "ＣＧファイルフォーマット"
+extern const char kFmtPngError[];          // "%s : %s\n" (title, libpng's message)
+extern const char kMsgPngUnsupported[];    // "PNG: サポートされていないフォーマットです。"
+extern const char kMsgPngOutOfMemory[];    // "PNG: out of memory"
