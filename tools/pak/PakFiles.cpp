@@ -76,7 +76,11 @@ std::vector<InputFile> CollectFiles(const fs::path& dir, const fs::path& skip) {
     for (; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec) || IsSameFile(it->path(), skip)) continue;
         InputFile file;
-        file.name = EntryNameFromPath(it->path().lexically_relative(dir));
+        try {
+            file.name = EntryNameFromPath(it->path().lexically_relative(dir));
+        } catch (const PakError& e) {
+            throw PakError(DisplayPath(it->path()) + ": " + e.what());
+        }
         file.data = ReadWholeFile(it->path());
         files.push_back(std::move(file));
     }

@@ -172,11 +172,10 @@ std::string EntryNameFromPath(const fs::path& relative) {
     for (const fs::path& part : relative) {
         std::string converted;
         if (!PartToCp932(part, &converted))
-            throw PakError(DisplayPath(relative) + ": the name cannot be written in Shift-JIS (code page 932)");
+            throw PakError("the name cannot be written in Shift-JIS (code page 932)");
         std::string bad = ForbiddenCharacterIn(converted);
         if (!bad.empty())
-            throw PakError(DisplayPath(relative) + ": the name contains " + bad +
-                           ", which a Windows file name cannot hold");
+            throw PakError("the name contains " + bad + ", which a Windows file name cannot hold");
         if (!name.empty()) name += '\\';
         name += converted;
     }

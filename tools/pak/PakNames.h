@@ -18,8 +18,8 @@ size_t NextChar(const std::string& text, size_t i);
 std::string FoldCase(const std::string& name);
 
 // Converts a path relative to the packed folder into an entry name ("cg\title.png").
-// Throws PakError naming the path when a part cannot be written in code page 932
-// or cannot be a Windows file name.
+// Throws PakError saying why when a part cannot be written in code page 932 or
+// cannot be a Windows file name.
 std::string EntryNameFromPath(const std::filesystem::path& relative);
 
 // Why the entry may not be written below a folder ("" when it may): empty,

@@ -161,7 +161,8 @@ int Create(const std::vector<std::string>& args) {
         files = CollectFiles(PathFromArgument(dirText), PathFromArgument(archive));
         for (const InputFile& f : files) total += f.data.size();
     } catch (const PakError& e) {
-        return Fail(dirText, e.what());
+        std::fprintf(stderr, "pak: %s\n", e.what());  // names the file or folder itself
+        return kExitError;
     }
     try {
         Progress progress("packing", total);
