@@ -22,3 +22,13 @@ extern const char kPngErrorTitle[];        // "ＣＧファイルフォーマッ
 extern const char kFmtPngError[];          // "%s : %s\n" (title, libpng's message)
 extern const char kMsgPngUnsupported[];    // "PNG: サポートされていないフォーマットです。"
 extern const char kMsgPngOutOfMemory[];    // "PNG: out of memory"
+
+// Wizard dialogs and the install sequence
+extern const char kCaptionConfirm[];       // "確認", caption of the workflow's boxes
+extern const char kMsgLocalDriveOnly[];    // "インストール先にはローカルドライブを指定してください。"
+extern const char kMsgChooseFolder[];      // "インストール先を指定してください。", the browser's prompt
+extern const char kCaptionFolderBrowser[]; // "フォルダの指定"
+extern const char kFmtSummaryFolder[];     // "インストール先：\r\n%s\r\n"
+extern const char kFmtSummaryType[];       // "インストールタイプ：%s\r\n"
+extern const char kMsgInstallStopped[];    // "インストールを中断します。"
+extern const char kMsgNotEnoughSpace[];    // "空き容量が足りません。"
