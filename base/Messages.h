@@ -32,3 +32,24 @@ extern const char kFmtSummaryFolder[];     // "インストール先：\r\n%s\r\
 extern const char kFmtSummaryType[];       // "インストールタイプ：%s\r\n"
 extern const char kMsgInstallStopped[];    // "インストールを中断します。"
 extern const char kMsgNotEnoughSpace[];    // "空き容量が足りません。"
+
+// Uninstall
+extern const char kCaptionUninstall[];     // "uninstall", caption of the confirmation
+extern const char kMsgConfirmUninstall[];  // "アンインストールを開始します。\nよろしいですか？"
+extern const char kMsgUninstallDone[];     // "Uninstallが完了しました。。"
+
+// DirectX setup and restart
+extern const char kCaptionInstall[];       // "install", caption of the DirectX question
+extern const char kMsgAskDirectX[];        // "DirectXをインストールしますか？"
+extern const char kCaptionDirectXError[];  // "DirectX インストールエラー"
+extern const char kMsgDxUnsupportedCpu[];  // result -16
+extern const char kMsgDxNotAdmin[];        // result -15 (ends with one space)
+extern const char kMsgDxNotPreinstalled[]; // result -13
+extern const char kMsgDxCancelled[];       // result -12, "中断されました。"
+extern const char kMsgDxUnknownOs[];       // result -11
+extern const char kMsgDxInternal[];        // result -9, "内部エラーが発生した。"
+extern const char kMsgDxNoDiskSpace[];     // result -6, "ディスク領域が足りません。"
+extern const char kMsgDxBadWindows[];      // result -1, "DirectX ではサポートされない Windows です。"
+extern const char kMsgInstallFinished[];   // "インストールが終了しました。"
+extern const char kMsgRestartPrompt[];     // "インストールが終了しました。\n", the restart dialog's text
+extern const char kMsgAskRestart[];        // "再起動が必要ですが、今再起動しますか？"

@@ -1,0 +1,161 @@
+// Uninstall and InstallConfig::StartUninstall. Order of removal: the game
+// key for all users, the uninstall entry, the install folder, the game key of
+// the current user, the Start-menu folder.
+#include "install/Uninstall.h"
+#include "app/InstallConfig.h"
+#include "archive/OCFile.h"
+#include "archive/OCPath.h"
+#include "base/Ini.h"
+#include "base/Messages.h"
+#include "install/OCRegKey.h"
+#include "install/Records.h"
+#include <shlobj.h>
+
+namespace {
+
+const char kGameIni[] = "game.ini";
+const char kGameIniSection[] = "設定";
+
+const char* Text(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
+
+// Sets g_quietOpen for the INI reads of one scope: a missing file is skipped
+// without asking the user.
+class QuietOpen {
+public:
+    QuietOpen() { g_quietOpen = 1; }
+    ~QuietOpen() { g_quietOpen = 0; }
+    QuietOpen(const QuietOpen&) = delete;
+    QuietOpen& operator=(const QuietOpen&) = delete;
+};
+
+// Restores the current directory it found when it goes away.
+class CurrentDirectory {
+public:
+    CurrentDirectory() {
+        const DWORD size = GetCurrentDirectoryA(0, NULL);
+        OCString saved((int)size);
+        if (size && saved.GetBuffer() && GetCurrentDirectoryA(size, saved.GetBuffer()) < size)
+            m_saved = saved.GetBuffer();
+    }
+    ~CurrentDirectory() {
+        if (!m_saved.IsEmpty()) SetCurrentDirectoryA(m_saved.GetBuffer());
+    }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    OCString m_saved;
+};
+
+// The names the removal works with.
+struct GameNames {
+    OCString name, brand;          // install.ini, then possibly game.ini
+    OCString displayName;          // the uninstall entry's "DisplayName"
+    OCString uninstallName;        // game.ini "UninstName", else displayName
+    OCString installFolder;        // folder part of "UninstallString"
+};
+
+// "X:\..." or "\\server\share\...": a folder part that does not depend on
+// the current directory.
+bool IsFullPath(const char* path) {
+    if (path[0] == '\\' && path[1] == '\\') return true;
+    return IsCharAlphaA(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+void DeleteKey(HKEY root, const OCString& brand, const OCString& name) {
+    OCString path;
+    if (!FormGameKeyPath(path, brand.GetBuffer(), name.GetBuffer())) return;
+    OCRegKey key;
+    if (key.Open(root, path.GetBuffer(), 0)) key.DeleteSelf();
+    key.Close();
+}
+
+// Removes `folder` with everything in it, then the folder above it when that
+// is left empty (the maker's folder that only this game used). Never more
+// than that one level: further up are folders the user or the system owns.
+void RemoveFolderAndEmptyParent(const char* folder) {
+    if (!*folder || !FileExists(folder)) return;
+    OCPath path;
+    path.Set(folder);
+    path.Remove(1, "*.*");
+    if (FileExists(folder)) return;
+    OCString parent;
+    path.GetDirectory(parent);
+    if (lstrcmpA(Text(parent), folder) != 0 && IsRemovableTree(Text(parent)))
+        RemoveDirectoryA(parent.GetBuffer());        // fails unless empty
+}
+
+// Reads the entry's values and game.ini from the install folder, then deletes the entry.
+void ReadAndDeleteEntry(OCRegKey& entry, GameNames& names) {
+    OCString command;
+    entry.QueryString("DisplayName", names.displayName);
+    entry.QueryString("UninstallString", command);
+    UninstallFolderPart(Text(command), names.installFolder);
+    if (!IsFullPath(Text(names.installFolder))) names.installFolder.Clear();
+    {
+        CurrentDirectory saved;
+        if (!names.installFolder.IsEmpty()) SetCurrentDirectoryA(names.installFolder.GetBuffer());
+        QuietOpen quiet;
+        IniReadValue(kGameIniSection, "Name", names.name, kGameIni);
+        IniReadValue(kGameIniSection, "Brand", names.brand, kGameIni);
+        IniReadValue(kGameIniSection, "UninstName", names.uninstallName, kGameIni);
+        entry.DeleteSelf();
+    }
+    if (names.uninstallName.IsEmpty()) names.uninstallName = names.displayName;
+}
+
+void RemoveStartMenuFolder(const GameNames& names) {
+    OCPath programs;
+    programs.SetSpecialFolder(CSIDL_PROGRAMS);
+    if (programs.GetPath().IsEmpty()) return;
+    OCString folder;
+    folder.Format("%s\\%s\\%s", Text(programs.GetPath()), Text(names.brand), Text(names.uninstallName));
+    RemoveFolderAndEmptyParent(folder.GetBuffer());
+}
+
+}  // namespace
+
+void UninstallFolderPart(const char* command, OCString& folder) {
+    folder = "";
+    const char* start = command;
+    const char* p = command + lstrlenA(command);
+    bool quoted = false;
+    while (p > start) {
+        p = CharPrevA(start, p);
+        if (*p == '"') quoted = !quoted;
+        else if (*p == ' ' && !quoted) break;
+    }
+    if (*p != ' ' || quoted) return;                 // reached the start without a separator
+    for (const char* q = p + 1; *q; q = CharNextA(q))
+        if (*q != '"') folder.Append(q, (int)(CharNextA(q) - q));
+}
+
+void Uninstall(HWND owner, const char* keyName, const char* confirmText) {
+    if (confirmText && MessageBoxA(owner, confirmText, kCaptionUninstall, MB_YESNO | MB_TASKMODAL) != IDYES)
+        return;
+    GameNames names;
+    {
+        QuietOpen quiet;
+        IniReadValue("install", "Name", names.name, "install.ini");
+        IniReadValue("install", "Brand", names.brand, "install.ini");
+    }
+    DeleteKey(HKEY_LOCAL_MACHINE, names.brand, names.name);
+
+    OCString entryPath;
+    OCRegKey entry;
+    if (FormUninstallKeyPath(entryPath, keyName) && entry.Open(HKEY_LOCAL_MACHINE, entryPath.GetBuffer(), 0)) {
+        ReadAndDeleteEntry(entry, names);
+        RemoveFolderAndEmptyParent(Text(names.installFolder));
+    }
+    if (!names.name.IsEmpty() && !names.brand.IsEmpty()) {
+        DeleteKey(HKEY_CURRENT_USER, names.brand, names.name);
+        if (!names.uninstallName.IsEmpty()) RemoveStartMenuFolder(names);
+        if (confirmText) OCString(kMsgUninstallDone, -1).ShowMessageBox(owner, kCaptionConfirm, MB_OK | MB_TASKMODAL);
+    }
+    entry.Close();
+}
+
+int InstallConfig::StartUninstall() {
+    Uninstall(ownerWindow, name.GetBuffer(), kMsgConfirmUninstall);
+    return 1;
+}
