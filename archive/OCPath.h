@@ -18,6 +18,7 @@ public:
     void Set(const char* text) { m_path = text; }
     // The held path becomes the shell folder `csidl`; unchanged on failure.
     void SetSpecialFolder(int csidl);
+    void BrowseForFolder(HWND owner, const char* title);  // the shell's folder browser (BrowseFolder.cpp)
     // The text before the last backslash; the whole path when it ends with
     // one or has none (C:\a\b.txt -> C:\a, C:\a\ -> C:\a\, b.txt -> b.txt).
     void GetDirectory(OCString& out) const;
