@@ -48,7 +48,7 @@ public:
     std::vector<OCString> filePaths;     // path part of each `file` entry
     std::vector<OCString> discLabels;    // disc label of each entry, in step with filePaths
     std::vector<OCString> unPackList;    // one archive name per entry
-    DWORD requiredBytes;                 // the type's size in bytes, modulo 2^32
+    ULONGLONG requiredBytes;             // the type's size in bytes, in 64 bits (4096 MB and more)
     int copyResult;                      // 1 when copying completed, else 0
 
 private:

@@ -53,3 +53,11 @@ extern const char kMsgDxBadWindows[];      // result -1, "DirectX ではサポ�
 extern const char kMsgInstallFinished[];   // "インストールが終了しました。"
 extern const char kMsgRestartPrompt[];     // "インストールが終了しました。\n", the restart dialog's text
 extern const char kMsgAskRestart[];        // "再起動が必要ですが、今再起動しますか？"
+
+// Copy worker
+extern const char kFmtWrongDisc[];         // " Disc が違います。『 %s 』の  Disc 1 をいれてください。" (Title)
+extern const char kCaptionWrongDisc[];     // " Disc 1 を入れてください"
+extern const char kFmtInsertDisc[];        // "『 %s 』の『 %s 』をいれてください。" (Title, label)
+extern const char kCaptionInsertDisc[];    // "Discを入れ替えてください"
+extern const char kFmtErrorReport[];       // "エラーが発生しました。\nCode 0x%x :%s" (code, message)
+extern const char kMsgThreadBadArgument[]; // "引数が無効か、スタック サイズが不正\n"

@@ -1,0 +1,23 @@
+// The copy worker: runs InstallConfig::CopyFiles on its own thread behind the
+// progress dialog, which it drives by window messages only.
+#pragma once
+#include <windows.h>
+
+class OCDialog;
+
+// Thread function (argument: the InstallConfig). Waits until the progress
+// dialog has its window, sets the copy result to CopyFiles() and ends the
+// dialog with WM_CLOSE. Nothing is thrown out of it.
+unsigned __stdcall CopyThreadProc(void* config);
+
+// ProgressCallback of CopyFileWithTimes (user: the progress OCDialog):
+// moves the bar on by bytes / 1024.
+void AdvanceProgress(unsigned bytes, DWORD_PTR dialog);
+
+// The space check: the free space must exceed the requirement by at least
+// one whole KiB (both counted in whole KiB).
+int SpaceSuffices(ULONGLONG freeBytes, ULONGLONG requiredBytes);
+
+// The dialog's window, once the dialog procedure has stored it. Waits for it:
+// the worker may start before the dialog exists.
+HWND WaitForDialogWindow(const OCDialog& dialog);

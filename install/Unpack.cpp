@@ -1,0 +1,139 @@
+// UnpackArchive: reads an archive's directory once and writes its entries out.
+#include "install/Unpack.h"
+#include <windows.h>
+#include <memory>
+#include <new>
+#include <vector>
+#include "archive/OCFile.h"
+#include "archive/OCPak.h"
+#include "archive/PakFormat.h"
+#include "base/Messages.h"
+#include "base/OCException.h"
+
+namespace {
+
+const unsigned kChunk = 65536;
+const ULONGLONG kMaxSeek = 0x7FFFFFFF;   // OCFile::Seek takes a signed 32-bit offset
+
+[[noreturn]] void ThrowDamaged() { throw OCErrorException(ERROR_INVALID_DATA, kMsgInflateFailed); }
+
+[[noreturn]] void ThrowReadFailed(const char* archivePath) {
+    DWORD code = GetLastError();
+    OCString message;
+    message.Format(kMsgReadFailed, archivePath);
+    throw OCErrorException((LONG)(code ? code : ERROR_HANDLE_EOF), message.GetBuffer());
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// One component [from, to). Empty, "." and ".." lead out of (or nowhere in)
+// the folder, and so may any run of dots and spaces, which the system trims;
+// a colon would name a drive or a stream.
+bool IsPlainComponent(const char* from, const char* to) {
+    bool onlyDots = true;
+    for (const char* p = from; p < to; p = CharNextA(p)) {
+        if (*p == ':') return false;
+        if (*p != '.' && *p != ' ') onlyDots = false;
+    }
+    return !onlyDots;
+}
+
+struct Directory {
+    std::vector<OCPakEntry> entries;
+    ULONGLONG dataStart = 0;             // added to each offset (0 for v0)
+};
+
+// Reads `count` entries from `source`; a directory that ends early is damaged.
+void ReadEntries(OCFile& source, DWORD version, DWORD count, unsigned left, Directory& dir) {
+    for (DWORD i = 0; i < count; i++) {
+        OCPakEntry entry;
+        if (!entry.Read(source, version, left)) ThrowDamaged();
+        if (!IsSafeEntryName(entry.name.GetBuffer())) ThrowDamaged();
+        dir.entries.push_back(entry);
+    }
+}
+
+// v1 and v2: the directory is one zlib stream right after the header.
+void ReadPackedDirectory(OCFile& archive, const OCPakHeader& header, Directory& dir) {
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[header.dirSize ? header.dirSize : 1]);
+    if (!block) ThrowDamaged();
+    const unsigned produced = archive.ReadCompressed(header.dirPackedSize, block.get(), header.dirSize);
+    OCFile memory;
+    memory.OpenMemory(block.get(), produced);
+    ReadEntries(memory, header.version, header.count, produced, dir);
+    dir.dataStart = (ULONGLONG)pak::HeaderSize(header.version) + header.dirPackedSize;
+}
+
+Directory ReadDirectory(OCFile& archive) {
+    OCPakHeader header;
+    header.Read(archive);
+    Directory dir;
+    if (header.version == 1 || header.version == 2) {
+        ReadPackedDirectory(archive, header, dir);
+    } else {
+        const unsigned size = archive.GetSize();
+        const unsigned left = size > pak::kHeaderSizeV0 ? size - pak::kHeaderSizeV0 : 0;
+        ReadEntries(archive, 0, header.count, left, dir);
+    }
+    return dir;
+}
+
+void SeekToData(OCFile& archive, ULONGLONG position) {
+    if (position > kMaxSeek || archive.Seek((long)position, SEEK_SET) != 0) ThrowDamaged();
+}
+
+void CopyStored(OCFile& archive, OCFile& target, DWORD size, const char* archivePath) {
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
+    if (!buffer) ThrowDamaged();
+    for (DWORD left = size; left > 0;) {
+        const unsigned wanted = left < kChunk ? left : kChunk;
+        SetLastError(ERROR_SUCCESS);
+        if (!archive.ReadExact(buffer.get(), wanted)) ThrowReadFailed(archivePath);
+        target.Write(buffer.get(), wanted);
+        left -= wanted;
+    }
+}
+
+// The whole stream must inflate to exactly the recorded size: anything else
+// would leave a silently damaged file behind.
+void CopyCompressed(OCFile& archive, OCFile& target, const OCPakEntry& entry) {
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[entry.size ? entry.size : 1]);
+    if (!buffer) ThrowDamaged();
+    if (archive.ReadCompressed(entry.packedSize, buffer.get(), entry.size) != entry.size)
+        ThrowDamaged();
+    target.Write(buffer.get(), entry.size);
+}
+
+}  // namespace
+
+bool IsSafeEntryName(const char* name) {
+    if (!name || !*name || IsSeparator(name[0])) return false;
+    const char* start = name;
+    for (const char* p = name;; p = CharNextA(p)) {
+        if (*p && !IsSeparator(*p)) continue;
+        if (!IsPlainComponent(start, p)) return false;
+        if (!*p) return true;
+        start = p + 1;
+    }
+}
+
+unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
+    OCFile archive;
+    if (!archive.Open(archivePath, kOpenRead)) return 0;      // skipped at the prompt
+    const Directory dir = ReadDirectory(archive);
+    unsigned stored = 0;
+    for (const OCPakEntry& entry : dir.entries) {
+        OCString targetPath;
+        targetPath.Format("%s\\%s", targetFolder, entry.name.GetBuffer());
+        OCFile target;
+        if (!target.Open(targetPath.GetBuffer(), kOpenCreate)) continue;   // skipped at the prompt
+        SeekToData(archive, dir.dataStart + entry.offset);
+        if (entry.compressed) {
+            CopyCompressed(archive, target, entry);
+        } else {
+            CopyStored(archive, target, entry.size, archivePath);
+            stored += entry.size;
+        }
+    }
+    return stored;
+}
