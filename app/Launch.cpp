@@ -1,0 +1,62 @@
+// The menu's view of the registry records: IsInstalled and LaunchGame.
+#include "app/Launch.h"
+#include "app/InstallConfig.h"
+#include "archive/OCPath.h"
+#include "install/OCRegKey.h"
+#include "install/Records.h"
+
+namespace {
+
+// 1 when the key opens (it is closed again at once); never creates it.
+int KeyExists(const OCString& path) {
+    OCRegKey key;
+    return key.Open(HKEY_LOCAL_MACHINE, path.GetBuffer(), 0) ? 1 : 0;
+}
+
+}  // namespace
+
+// Both keys are always tried. An empty Name or Brand counts as not installed:
+// the path would name a shared key.
+int InstallConfig::IsInstalled() {
+    OCString uninstallKey, gameKey;
+    int uninstall = FormUninstallKeyPath(uninstallKey, name.GetBuffer()) && KeyExists(uninstallKey);
+    int game = FormGameKeyPath(gameKey, brand.GetBuffer(), name.GetBuffer()) && KeyExists(gameKey);
+    return uninstall && game;
+}
+
+int InstallConfig::LaunchGame() {
+    OCString command;
+    if (!ReadGameCommand(*this, command)) return 0;
+    StartGame(command.GetBuffer());
+    return 1;
+}
+
+int ReadGameCommand(const InstallConfig& config, OCString& command) {
+    OCString path;
+    if (!FormGameKeyPath(path, config.brand.GetBuffer(), config.name.GetBuffer())) return 0;
+    OCRegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, path.GetBuffer(), 0)) return 0;
+    command.Assign(NULL, 512);
+    key.QueryString("execute", command);
+    return 1;
+}
+
+void StartGame(const char* command) {
+    if (!command || !*command) return;
+    OCString commandLine(command, -1);               // CreateProcess may write into it
+    OCString folder;
+    OCPath path;
+    path.Set(command);
+    path.GetDirectory(folder);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWDEFAULT;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(NULL, commandLine.GetBuffer(), NULL, NULL, TRUE, 0, NULL,
+                       folder.GetBuffer(), &startup, &process)) {
+        // The game runs on its own; the installer keeps nothing of it.
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}

@@ -1,0 +1,108 @@
+// Clean-up on the way out: the auxiliary files in the temporary folder and
+// the reboot-time deletion of the installer's own copy there.
+#include "app/Shutdown.h"
+#include "base/Ini.h"
+#include "base/OCException.h"
+#include "base/OCString.h"
+
+namespace {
+
+const char* const kTemporaryFiles[] = {"install.pak", "DSETUP.dll", "dsetup32.dll"};
+
+// Fills `out` through an API that takes a buffer and its size and returns
+// the length written; false (and `out` empty) when the call failed or the
+// text did not fit.
+template <class Call>
+bool GetPathText(OCString& out, Call call) {
+    out.Assign(NULL, 260);
+    char* buffer = out.GetBuffer();
+    if (!buffer) return false;
+    DWORD length = call(buffer, (DWORD)out.GetCapacity());
+    if (length == 0 || length >= (DWORD)out.GetCapacity()) {
+        buffer[0] = 0;
+        return false;
+    }
+    return true;
+}
+
+// "<folder>\<name>", with one backslash whether or not `folder` ends in one.
+void JoinPath(OCString& out, const char* folder, const char* name) {
+    const char* end = folder + lstrlenA(folder);
+    bool endsInSeparator = end > folder && *CharPrevA(folder, end) == '\\';
+    out.Format(endsInSeparator ? "%s%s" : "%s\\%s", folder, name);
+}
+
+bool GetTempFolder(OCString& out) {
+    return GetPathText(out, [](char* b, DWORD n) { return GetTempPathA(n, b); });
+}
+
+bool GetShortForm(OCString& out, const char* path) {
+    return GetPathText(out, [path](char* b, DWORD n) { return GetShortPathNameA(path, b, n); });
+}
+
+// The folder part of `path` with its trailing backslash: "C:\a\b.exe" -> "C:\a\".
+void FolderWithSeparator(OCString& out, const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p = CharNextA(p))
+        if (*p == '\\') name = p + 1;
+    out.Assign(path, (int)(name - path));
+}
+
+// The program's own file when it lies directly in the temporary folder.
+bool GetOwnCopyInTemp(OCString& own) {
+    OCString temp, folder, shortTemp, shortFolder;
+    if (!GetPathText(own, [](char* b, DWORD n) { return GetModuleFileNameA(NULL, b, n); }))
+        return false;
+    if (!GetTempFolder(temp)) return false;
+    FolderWithSeparator(folder, own.GetBuffer());
+    // Compare the short forms: either path may have been given long or short.
+    if (!GetShortForm(shortTemp, temp.GetBuffer()) || !GetShortForm(shortFolder, folder.GetBuffer()))
+        return false;
+    return lstrcmpiA(shortTemp.GetBuffer(), shortFolder.GetBuffer()) == 0;
+}
+
+DWORD PlatformId() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;  // 148
+    return GetVersionExA(&version) ? version.dwPlatformId : 0;
+}
+
+// Windows 95 family: WININIT.INI takes short paths only.
+void ScheduleByWininit(const char* own) {
+    OCString shortPath, windows, wininit;
+    if (!GetShortForm(shortPath, own)) return;
+    if (!GetPathText(windows, [](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); })) return;
+    JoinPath(wininit, windows.GetBuffer(), "WININIT.INI");
+    try {
+        IniWriteValue("rename", "nul", shortPath.GetBuffer(), wininit.GetBuffer());
+    } catch (const OCErrorException&) {
+        // not reported: the copy simply stays
+    }
+}
+
+void ScheduleByMoveFile(const char* own) {
+    SetFileAttributesA(own, FILE_ATTRIBUTE_NORMAL);
+    MoveFileExA(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace
+
+void RemoveTemporaryFiles() {
+    OCString temp, path;
+    if (!GetTempFolder(temp)) return;
+    for (const char* name : kTemporaryFiles) {
+        JoinPath(path, temp.GetBuffer(), name);
+        SetFileAttributesA(path.GetBuffer(), FILE_ATTRIBUTE_NORMAL);  // a read-only copy goes too
+        DeleteFileA(path.GetBuffer());
+    }
+}
+
+void ScheduleSelfDeletion() {
+    OCString own;
+    if (!GetOwnCopyInTemp(own)) return;
+    DWORD platform = PlatformId();
+    if (platform == VER_PLATFORM_WIN32_WINDOWS)
+        ScheduleByWininit(own.GetBuffer());
+    else if (platform == VER_PLATFORM_WIN32_NT)
+        ScheduleByMoveFile(own.GetBuffer());
+}
