@@ -18,6 +18,10 @@ trap cleanup EXIT
 export DISPLAY=$(cat "$BUILD_DIR/wine/display")
 "$ROOT/scripts/wine-prefix.sh"
 wineserver -p   # keep the server warm between test processes
+# Start Wine's own services now, detached from CTest's output pipes: the
+# first Windows process starts them and they inherit its standard handles,
+# so a test would otherwise leave CTest waiting for a pipe that never closes.
+wine cmd /c exit </dev/null >/dev/null 2>&1
 status=0
 ctest --test-dir "$BUILD_DIR/native" --output-on-failure -j2 || status=1
 ctest --test-dir "$BUILD_DIR/native-asan" --output-on-failure -j2 || status=1
