@@ -133,6 +133,30 @@ TEST_F(MenuTest, InstallButtonShowsItsPressedPicture) {
     EXPECT_EQ(0u, run.Wait());
 }
 
+// While the install sequence runs its dialogs the menu is disabled; a
+// stopped install leaves it as it was, enabled again.
+TEST_F(MenuTest, InstallDisablesTheMenuWhileItRuns) {
+    Start();
+    ASSERT_TRUE(Menu());
+    PressButton(menu, IDC_MENU_INSTALL);
+    HWND folder = run.WaitForDialogWithControl(IDC_FOLDER_EDIT);
+    ASSERT_TRUE(folder) << run.Describe();
+    EXPECT_FALSE(IsWindowEnabled(menu));
+    for (int id : kIds) EXPECT_FALSE(IsWindowEnabled(Button(id)));
+    PressButton(folder, IDCANCEL);
+    HWND box = run.WaitForBox();
+    ASSERT_TRUE(box) << run.Describe();
+    EXPECT_EQ("インストールを中断します。", BoxText(box));
+    PressButton(box, IDOK);
+    for (int i = 0; i < 100 && !IsWindowEnabled(menu); i++) Sleep(25);
+    EXPECT_TRUE(IsWindowEnabled(menu));
+    for (int id : kIds) EXPECT_TRUE(IsWindowEnabled(Button(id)));
+    EXPECT_TRUE(IsWindowVisible(Button(IDC_MENU_INSTALL)));
+    EXPECT_FALSE(IsWindowVisible(Button(IDC_MENU_GAME)));
+    PressEscape(menu);
+    EXPECT_EQ(0u, run.Wait());
+}
+
 TEST_F(MenuTest, GameStartsTheGameOnceInItsFolderAfterTheMarkIsGone) {
     Install();
     Start();

@@ -52,6 +52,7 @@ struct Search {
     const char* caption;
     bool box;
     HWND found;
+    int control = 0;   // when non-zero: any dialog that has this control
 };
 
 std::string TextOf(HWND window) {
@@ -68,7 +69,8 @@ BOOL CALLBACK Match(HWND window, LPARAM param) {
     char cls[64] = "";
     GetClassNameA(window, cls, sizeof cls);
     if (lstrcmpA(cls, "#32770") != 0) return TRUE;
-    if ((GetDlgItem(window, 0xFFFF) != NULL) != s->box) return TRUE;
+    if (s->control && !GetDlgItem(window, s->control)) return TRUE;
+    if (!s->control && (GetDlgItem(window, 0xFFFF) != NULL) != s->box) return TRUE;
     if (s->caption && TextOf(window) != s->caption) return TRUE;
     s->found = window;
     return FALSE;
@@ -111,6 +113,17 @@ std::string SetupRun::Describe() const {
     Listing l = {m_id, "windows of the child:\n"};
     EnumWindows(List, (LPARAM)&l);
     return l.text;
+}
+
+HWND SetupRun::WaitForDialogWithControl(int id, int timeoutMs) const {
+    for (int waited = 0; waited <= timeoutMs; waited += 25) {
+        Search s = {m_id, NULL, false, NULL, id};
+        EnumWindows(Match, (LPARAM)&s);
+        if (s.found) return s.found;
+        if (!Running()) return NULL;
+        Sleep(25);
+    }
+    return NULL;
 }
 
 std::string BoxText(HWND box) {

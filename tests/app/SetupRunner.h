@@ -29,6 +29,8 @@ public:
     HWND WaitForMenu(int timeoutMs = 10000) const { return WaitForDialog(NULL, false, timeoutMs); }
     HWND WaitForBox(int timeoutMs = 10000) const { return WaitForDialog(NULL, true, timeoutMs); }
 
+    // A visible dialog of the child that has control `id`; NULL after `timeoutMs`.
+    HWND WaitForDialogWithControl(int id, int timeoutMs = 10000) const;
     // The child's visible top-level windows, for failure messages.
     std::string Describe() const;
 
