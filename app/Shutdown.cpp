@@ -1,5 +1,5 @@
 // Clean-up on the way out: the auxiliary files in the temporary folder and
-// the reboot-time deletion of the installer's own copy there.
+// the reboot-time deletion of the installer's program file.
 #include "app/Shutdown.h"
 #include "base/Ini.h"
 #include "base/OCException.h"
@@ -40,27 +40,6 @@ bool GetShortForm(OCString& out, const char* path) {
     return GetPathText(out, [path](char* b, DWORD n) { return GetShortPathNameA(path, b, n); });
 }
 
-// The folder part of `path` with its trailing backslash: "C:\a\b.exe" -> "C:\a\".
-void FolderWithSeparator(OCString& out, const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\') name = p + 1;
-    out.Assign(path, (int)(name - path));
-}
-
-// The program's own file when it lies directly in the temporary folder.
-bool GetOwnCopyInTemp(OCString& own) {
-    OCString temp, folder, shortTemp, shortFolder;
-    if (!GetPathText(own, [](char* b, DWORD n) { return GetModuleFileNameA(NULL, b, n); }))
-        return false;
-    if (!GetTempFolder(temp)) return false;
-    FolderWithSeparator(folder, own.GetBuffer());
-    // Compare the short forms: either path may have been given long or short.
-    if (!GetShortForm(shortTemp, temp.GetBuffer()) || !GetShortForm(shortFolder, folder.GetBuffer()))
-        return false;
-    return lstrcmpiA(shortTemp.GetBuffer(), shortFolder.GetBuffer()) == 0;
-}
-
 DWORD PlatformId() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;  // 148
@@ -97,12 +76,19 @@ void RemoveTemporaryFiles() {
     }
 }
 
+// The installer is meant to run from the copy that the disc's launcher put
+// into the temporary folder. The 95 family names the running program's own
+// file; the NT family always names the temporary folder's setup.exe.
 void ScheduleSelfDeletion() {
-    OCString own;
-    if (!GetOwnCopyInTemp(own)) return;
     DWORD platform = PlatformId();
-    if (platform == VER_PLATFORM_WIN32_WINDOWS)
-        ScheduleByWininit(own.GetBuffer());
-    else if (platform == VER_PLATFORM_WIN32_NT)
-        ScheduleByMoveFile(own.GetBuffer());
+    OCString path;
+    if (platform == VER_PLATFORM_WIN32_WINDOWS) {
+        if (GetPathText(path, [](char* b, DWORD n) { return GetModuleFileNameA(NULL, b, n); }))
+            ScheduleByWininit(path.GetBuffer());
+    } else if (platform == VER_PLATFORM_WIN32_NT) {
+        OCString temp;
+        if (!GetTempFolder(temp)) return;
+        JoinPath(path, temp.GetBuffer(), "setup.exe");
+        ScheduleByMoveFile(path.GetBuffer());
+    }
 }
