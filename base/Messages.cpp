@@ -46,3 +46,4 @@ const char kFmtInsertDisc[] = "『 %s 』の『 %s 』をいれてください�
 const char kCaptionInsertDisc[] = "Discを入れ替えてください";
 const char kFmtErrorReport[] = "エラーが発生しました。\nCode 0x%x :%s";
 const char kMsgThreadBadArgument[] = "引数が無効か、スタック サイズが不正\n";
+const char kFmtUninstallNoGame[] = "アンインストールするゲームが見つかりません。\n%s";

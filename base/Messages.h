@@ -61,3 +61,5 @@ extern const char kFmtInsertDisc[];        // "『 %s 』の『 %s 』をいれ�
 extern const char kCaptionInsertDisc[];    // "Discを入れ替えてください"
 extern const char kFmtErrorReport[];       // "エラーが発生しました。\nCode 0x%x :%s" (code, message)
 extern const char kMsgThreadBadArgument[]; // "引数が無効か、スタック サイズが不正\n"
+// Uninst.exe, the uninstaller copied into a game's install folder
+extern const char kFmtUninstallNoGame[];   // "アンインストールするゲームが見つかりません。\n%s" (folder)

@@ -1,0 +1,169 @@
+// Uninst.exe: the uninstaller that the installer copies into the install
+// folder and names in the uninstall entry as  "<folder>\Uninst.exe" "<folder>".
+// It finds the game by the game.ini in that folder and runs the installer's
+// own uninstall, with the same confirmation.
+//
+// A running program's file cannot be deleted, and neither can a folder that
+// is some process's current folder; so the first run copies the program into
+// a scratch folder of its own below the temporary folder, starts the copy
+// there and ends. The copy waits for it to end, then uninstalls, and leaves
+// its scratch folder to be deleted at the next restart.
+#include <windows.h>
+#include <cstdlib>
+#include "archive/OCFile.h"
+#include "base/Ini.h"
+#include "base/Messages.h"
+#include "base/OCException.h"
+#include "install/Uninstall.h"
+
+namespace {
+
+const char kWaitFlag[] = "--wait";
+const char kGameIniSection[] = "設定";
+
+const char* Text(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
+
+struct GameId {
+    OCString name, brand;
+};
+
+// The folder part of a path (up to its last backslash); DBCS-safe.
+OCString FolderOf(const char* path) {
+    const char* end = path;
+    for (const char* p = path; *p; p = CharNextA(p))
+        if (*p == '\\') end = p;
+    return OCString(path, (int)(end - path));
+}
+
+OCString OwnPath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    return OCString(path, -1);
+}
+
+// The install folder: the command line's last argument, else our own folder.
+OCString InstallFolder(const char* commandLine) {
+    OCString folder;
+    UninstallFolderPart(commandLine, folder);
+    if (folder.IsEmpty() || lstrcmpiA(Text(folder), kWaitFlag) == 0) folder = FolderOf(Text(OwnPath()));
+    return folder;
+}
+
+// The handle value after "--wait", or NULL when the flag is absent.
+HANDLE WaitHandle(const char* commandLine) {
+    for (const char* p = commandLine; *p; p = CharNextA(p)) {
+        if (CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, p, sizeof kWaitFlag - 1, kWaitFlag,
+                           sizeof kWaitFlag - 1) == CSTR_EQUAL) {
+            return (HANDLE)(ULONG_PTR)strtoul(p + sizeof kWaitFlag - 1, NULL, 10);
+        }
+    }
+    return NULL;
+}
+
+// game.ini's names, read quietly: a missing file leaves them empty.
+GameId ReadGameId(const OCString& folder) {
+    OCString path;
+    path.Format("%s\\game.ini", Text(folder));
+    GameId id;
+    g_quietOpen = 1;
+    IniReadValue(kGameIniSection, "Name", id.name, path.GetBuffer());
+    IniReadValue(kGameIniSection, "Brand", id.brand, path.GetBuffer());
+    g_quietOpen = 0;
+    return id;
+}
+
+// A new, empty folder below the temporary folder; empty on failure.
+OCString MakeScratchFolder() {
+    char temp[MAX_PATH], name[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, temp) || !GetTempFileNameA(temp, "uni", 0, name)) return OCString();
+    DeleteFileA(name);
+    return CreateDirectoryA(name, NULL) ? OCString(name, -1) : OCString();
+}
+
+// The scratch folder's install.ini names the game, so that the uninstall
+// finds the game's own key by the rule it uses on the disc.
+bool PrepareScratch(const OCString& scratch, const GameId& id, OCString& copy) {
+    copy.Format("%s\\Uninst.exe", Text(scratch));
+    if (!CopyFileA(Text(OwnPath()), copy.GetBuffer(), FALSE)) return false;
+    OCString ini;
+    ini.Format("%s\\install.ini", Text(scratch));
+    IniWriteValue("install", "Name", Text(id.name), ini.GetBuffer());
+    IniWriteValue("install", "Brand", Text(id.brand), ini.GetBuffer());
+    return true;
+}
+
+// Starts the scratch copy with a handle to this process to wait for.
+bool StartCopy(const OCString& copy, const OCString& scratch, const OCString& folder) {
+    HANDLE self = NULL;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                         SYNCHRONIZE, TRUE, 0))
+        return false;
+    OCString command;
+    command.Format("\"%s\" %s %lu \"%s\"", Text(copy), kWaitFlag, (unsigned long)(ULONG_PTR)self,
+                   Text(folder));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    const BOOL started = CreateProcessA(copy.GetBuffer(), command.GetBuffer(), NULL, NULL, TRUE, 0,
+                                        NULL, scratch.GetBuffer(), &startup, &info);
+    CloseHandle(self);
+    if (!started) return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+// The scratch copy goes at the next restart; its install.ini goes now.
+void LeaveScratch() {
+    const OCString own = OwnPath();
+    const OCString scratch = FolderOf(Text(own));
+    OCString ini;
+    ini.Format("%s\\install.ini", Text(scratch));
+    DeleteFileA(ini.GetBuffer());
+    MoveFileExA(own.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(scratch.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+int RunFirst(const OCString& folder, const GameId& id) {
+    const OCString scratch = MakeScratchFolder();
+    OCString copy;
+    if (!scratch.IsEmpty() && PrepareScratch(scratch, id, copy) && StartCopy(copy, scratch, folder))
+        return 0;
+    // No scratch copy: uninstall from here; this program and its folder stay.
+    Uninstall(NULL, Text(id.name), kMsgConfirmUninstall);
+    return 0;
+}
+
+int RunCopy(HANDLE first, const GameId& id) {
+    WaitForSingleObject(first, 30000);
+    CloseHandle(first);
+    Uninstall(NULL, Text(id.name), kMsgConfirmUninstall);
+    LeaveScratch();
+    return 0;
+}
+
+int Run(const char* commandLine) {
+    const OCString folder = InstallFolder(commandLine);
+    const GameId id = ReadGameId(folder);
+    if (id.name.IsEmpty()) {
+        OCString text;
+        text.Format(kFmtUninstallNoGame, Text(folder));
+        text.ShowMessageBox(NULL, kCaptionUninstall, MB_OK | MB_ICONHAND | MB_TASKMODAL);
+        return 1;
+    }
+    const HANDLE first = WaitHandle(commandLine);
+    return first ? RunCopy(first, id) : RunFirst(folder, id);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        return Run(GetCommandLineA());
+    } catch (const OCErrorException& error) {
+        OCString text;
+        text.Format(kFmtErrorReport, (unsigned)error.code, Text(error.message));
+        text.ShowMessageBox(NULL, NULL, MB_OK);
+        return 1;
+    }
+}
