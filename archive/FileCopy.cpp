@@ -55,15 +55,18 @@ void CopyAttributes(const char* source, const char* destination, DWORD mask) {
 
 void CopyFileWithTimes(const char* source, const char* destination, int overwrite, DWORD mask,
                        ProgressCallback progress, DWORD_PTR user) {
+    RequireFittingPath(destination);                 // never a file under a shortened name
     OCFile from;
     if (!from.Open(source, kOpenRead)) return;       // no empty destination for a missing source
     if (FileExists(destination) && overwrite == 0) return;
+    MakeReplaceable(destination);                    // overwrite means a read-only file too
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
     if (!buffer) return;
     OCFile to;
     if (!to.Open(destination, kOpenCreate)) return;
     CopyData(from, to, buffer.get(), source, destination, progress, user);
     buffer.reset();
+    to.Commit();
     CopyTimes(from, to);
     if (mask != 0xFFFFFFFF) CopyAttributes(source, destination, mask);
     to.Close();

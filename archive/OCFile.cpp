@@ -2,6 +2,7 @@
 // plus the process-wide search folders and the folder helpers.
 #include "archive/OCFile.h"
 #include <io.h>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include "archive/OCPak.h"
@@ -30,6 +31,15 @@ bool FolderPart(const char* path, OCString& folder) {
     text.Delete(0, -1);
     folder = text;
     return true;
+}
+
+// The run-time library may have cleared the system's error code by the time
+// a failed write returns; it keeps its own copy of it.
+[[noreturn]] void ThrowWriteFailed() {
+    DWORD code = GetLastError();
+    if (code == ERROR_SUCCESS) code = (DWORD)_doserrno;
+    if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
+    throw OCErrorException((LONG)code, kMsgWriteFailed);
 }
 
 HANDLE StreamHandle(FILE* stream) { return (HANDLE)_get_osfhandle(_fileno(stream)); }
@@ -202,8 +212,12 @@ unsigned OCFile::Write(const void* src, unsigned count) {
         return count;
     }
     if (!m_stream) return 0;
-    if (fwrite(src, 1, count, m_stream) != count) throw OCErrorException(kMsgWriteFailed);
+    if (fwrite(src, 1, count, m_stream) != count) ThrowWriteFailed();
     return count;
+}
+
+void OCFile::Commit() {
+    if (m_stream && !m_memoryMode && fflush(m_stream) != 0) ThrowWriteFailed();
 }
 
 int OCFile::Seek(long offset, int origin) {
@@ -273,6 +287,19 @@ void CreateDirectoryPath(const char* path) {
         if (!(t[0] && t[1] == ':')) CreateDirectoryA(built.GetBuffer(), NULL);
         built += "\\";
     }
+}
+
+void RequireFittingPath(const char* path) {
+    if (lstrlenA(path) < MAX_PATH) return;
+    OCString message;
+    message.Format(kFmtPathTooLong, path);
+    throw OCErrorException(ERROR_FILENAME_EXCED_RANGE, message.GetBuffer());
+}
+
+void MakeReplaceable(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
+    SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
 }
 
 int EndsWithBackslash(const char* text) {

@@ -41,6 +41,10 @@ public:
     bool ReadExact(void* dst, unsigned count) { return Read(dst, count) == count; }
     // Bytes written; a short write to a stream throws OCErrorException.
     unsigned Write(const void* src, unsigned count);
+    // Hands buffered data of a written stream to the system; throws
+    // OCErrorException (kMsgWriteFailed) when that fails, so that the last
+    // bytes of a file on a full disk are not lost at Close without a word.
+    void Commit();
     // 0 on success. Inside an archive entry (and in memory mode) the offset
     // is always taken from the entry's (block's) start, whatever the origin.
     int Seek(long offset, int origin);
@@ -110,5 +114,12 @@ int FileExists(const char* path);
 int PathExistsOnMedium(const char* path);
 // Creates every folder of the chain; errors (existing folders) are ignored.
 void CreateDirectoryPath(const char* path);
+// Throws OCErrorException (ERROR_FILENAME_EXCED_RANGE, kFmtPathTooLong) when
+// `path` is MAX_PATH bytes or longer: the system's file calls would refuse it
+// or work on a shortened name.
+void RequireFittingPath(const char* path);
+// Clears the read-only attribute of an existing file that is about to be
+// replaced; nothing for a missing file.
+void MakeReplaceable(const char* path);
 // 1 when the last character (not byte) is a backslash; 0 for NULL.
 int EndsWithBackslash(const char* text);

@@ -58,7 +58,9 @@ void RemoveEmptyFolders(const char* path);
 // `destination` with its three times. overwrite 0 leaves an existing
 // destination alone. Unless `mask` is 0xFFFFFFFF the destination gets the
 // source's attributes AND `mask` (normal attributes for an archive entry).
-// A source that cannot be opened creates no destination. Throws
+// A source that cannot be opened creates no destination; a read-only
+// destination is replaced when overwrite is 1. Throws when `destination` is
+// MAX_PATH bytes or longer (RequireFittingPath), and
 // OCErrorException from OCFile (Abort, short write) and when the source
 // ends before its size (the partial destination is deleted).
 void CopyFileWithTimes(const char* source, const char* destination, int overwrite, DWORD mask,

@@ -47,3 +47,5 @@ const char kCaptionInsertDisc[] = "Discを入れ替えてください";
 const char kFmtErrorReport[] = "エラーが発生しました。\nCode 0x%x :%s";
 const char kMsgThreadBadArgument[] = "引数が無効か、スタック サイズが不正\n";
 const char kFmtUninstallNoGame[] = "アンインストールするゲームが見つかりません。\n%s";
+const char kMsgPathTooLong[] = "インストール先のパスが長すぎます。\n短いフォルダを指定してください。";
+const char kFmtPathTooLong[] = "パスが長すぎるため、ファイルを作成できません。\n%s";

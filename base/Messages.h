@@ -63,3 +63,6 @@ extern const char kFmtErrorReport[];       // "エラーが発生しました。
 extern const char kMsgThreadBadArgument[]; // "引数が無効か、スタック サイズが不正\n"
 // Uninst.exe, the uninstaller copied into a game's install folder
 extern const char kFmtUninstallNoGame[];   // "アンインストールするゲームが見つかりません。\n%s" (folder)
+// Paths that do not fit the system's limit
+extern const char kMsgPathTooLong[];       // "インストール先のパスが長すぎます。\n短いフォルダを指定してください。"
+extern const char kFmtPathTooLong[];       // "パスが長すぎるため、ファイルを作成できません。\n%s" (path)

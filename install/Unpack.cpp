@@ -125,6 +125,8 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
     for (const OCPakEntry& entry : dir.entries) {
         OCString targetPath;
         targetPath.Format("%s\\%s", targetFolder, entry.name.GetBuffer());
+        RequireFittingPath(targetPath.GetBuffer());
+        MakeReplaceable(targetPath.GetBuffer());
         OCFile target;
         if (!target.Open(targetPath.GetBuffer(), kOpenCreate)) continue;   // skipped at the prompt
         SeekToData(archive, dir.dataStart + entry.offset);
@@ -134,6 +136,7 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
             CopyStored(archive, target, entry.size, archivePath);
             stored += entry.size;
         }
+        target.Commit();
     }
     return stored;
 }

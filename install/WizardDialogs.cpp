@@ -218,16 +218,32 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
+namespace {
+
+// The install folder must leave room below it for a file of an 8.3 name:
+// the system's file calls take no path of MAX_PATH bytes or more.
+const int kMaxInstallFolder = MAX_PATH - 1 - 12 - 1;
+
+// Forms the install folder from the chosen target folder; the message that
+// refuses it, or NULL when it is taken.
+const char* FormInstallFolder(InstallConfig& config) {
+    if (Text(config.targetFolder)[0] == '\\') return kMsgLocalDriveOnly;
+    DropTrailingBackslash(config.targetFolder);
+    config.installFolder.Format("%s\\%s\\%s", Text(config.targetFolder), Text(config.brand),
+                                Text(config.installPath));
+    return config.installFolder.GetLength() > kMaxInstallFolder ? kMsgPathTooLong : NULL;
+}
+
+}  // namespace
+
 int InstallConfig::ChooseInstallFolder() {
     OCString defaultFolder;
     ReadProgramFilesDir(defaultFolder);
     for (;;) {
         targetFolder = defaultFolder;  // a refused folder is not offered again
         if (RunFolderDialog(*this) != 0) return 0;
-        if (Text(targetFolder)[0] != '\\') break;
-        OCString(kMsgLocalDriveOnly, -1).ShowMessageBox(ownerWindow, kCaptionConfirm, MB_OK | MB_TASKMODAL);
+        const char* refusal = FormInstallFolder(*this);
+        if (!refusal) return 1;
+        OCString(refusal, -1).ShowMessageBox(ownerWindow, kCaptionConfirm, MB_OK | MB_TASKMODAL);
     }
-    DropTrailingBackslash(targetFolder);
-    installFolder.Format("%s\\%s\\%s", Text(targetFolder), Text(brand), Text(installPath));
-    return 1;
 }
