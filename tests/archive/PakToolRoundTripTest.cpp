@@ -20,7 +20,8 @@ std::string ExeFolder() {
 // Runs pak.exe with `arguments`; its exit code, or -1 when it did not start.
 int RunPak(const std::string& arguments) {
     std::string command = "\"" + ExeFolder() + "\\pak.exe\" " + arguments;
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
