@@ -14,7 +14,7 @@ as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 PACKAGES=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
-  wine wine32:i386 xvfb x11-utils xauth locales fonts-ipafont-gothic
+  wine wine32:i386 fonts-wine xvfb x11-utils xauth locales fonts-ipafont-gothic
   cmake ninja-build googletest nasm dpkg-dev
   g++ clang zlib1g-dev libclang-rt-14-dev imagemagick
 )
