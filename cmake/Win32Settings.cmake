@@ -24,3 +24,14 @@ set(CMAKE_OBJDUMP ${MINGW_OBJDUMP})
 
 # Resource scripts are UTF-8 and start with #pragma code_page(65001), which
 # windres honours; their texts reach the program as Shift-JIS at run time.
+
+# The undefined-behaviour build (build/win32-ubsan in scripts/test.sh): mingw
+# has no UBSan run-time library, so a detected fault executes a trap
+# instruction and the test process dies on it. Stack protector and fortified
+# run-time calls come from libssp, linked statically like everything else.
+option(WITH_UBSAN_TRAP "Trap on undefined behaviour; stack protector; fortified calls" OFF)
+if(WITH_UBSAN_TRAP)
+  add_compile_options(-fsanitize=undefined -fsanitize-undefined-trap-on-error
+                      -fstack-protector-strong -O2 -D_FORTIFY_SOURCE=2)
+  add_link_options(-fstack-protector-strong -lssp)
+endif()

@@ -10,6 +10,12 @@ export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 [ -f "$BUILD_DIR/native-asan/build.ninja" ] ||
   cmake -S "$ROOT" -B "$BUILD_DIR/native-asan" -G Ninja -DWITH_SANITIZERS=ON >/dev/null
 cmake --build "$BUILD_DIR/native-asan"
+# The Windows tree once more with undefined behaviour trapping, stack
+# protector and fortified run-time calls (cmake/Win32Settings.cmake).
+[ -f "$BUILD_DIR/win32-ubsan/build.ninja" ] ||
+  cmake -S "$ROOT" -B "$BUILD_DIR/win32-ubsan" -G Ninja -DWITH_UBSAN_TRAP=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$BUILD_DIR/win32-ubsan"
 source "$ROOT/scripts/wine-env.sh"
 unset DISPLAY   # tests always get their own X server
 cleanup() { wineserver -k 2>/dev/null || true; "$ROOT/scripts/xvfb.sh" stop; }
@@ -26,4 +32,8 @@ status=0
 ctest --test-dir "$BUILD_DIR/native" --output-on-failure -j2 || status=1
 ctest --test-dir "$BUILD_DIR/native-asan" --output-on-failure -j2 || status=1
 ctest --test-dir "$BUILD_DIR/win32" --output-on-failure -j2 || status=1
+ctest --test-dir "$BUILD_DIR/win32-ubsan" --output-on-failure -j2 || status=1
+# What the hostile-input runs tried and what came of it.
+grep -ah -e '^\[ reliability \]' -e '^\[ mutation \]' -e '^damaged files:' \
+  "$BUILD_DIR/win32/Testing/Temporary/LastTest.log" | iconv -f CP932 -t UTF-8 -c || true
 exit $status
