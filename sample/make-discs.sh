@@ -7,7 +7,8 @@ set -euo pipefail
 SRC=$(cd "$(dirname "$0")" && pwd)
 OUT=$1 PAK=$2 SETUP=$3 GAME=$4 UNINST=$5
 NAME=HOSHIZORA
-FONT=IPAGothic
+# a font file rather than a font name: ImageMagick resolves names differently per locale
+FONT=${SAMPLE_FONT:-/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf}
 WORK=$OUT/work
 D1=$OUT/disc1 D2=$OUT/disc2
 
