@@ -13,6 +13,7 @@
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "install/Drives.h"
+#include "install/Uninstall.h"
 #include "install/Unpack.h"
 #include "resources/resource.h"
 
@@ -204,11 +205,16 @@ bool RunCopy(InstallConfig& config, HWND dialog) {
     return true;
 }
 
-// A cancelled or failed copy leaves no partial install behind.
+// A cancelled or failed copy leaves no partial install behind, nor the
+// maker's folder it created above the install folder.
 void RemoveInstallFolder(const InstallConfig& config) {
-    OCPath folder;
-    folder.Set(Text(config.installFolder));
-    folder.Remove(1, "*.*");
+    if (config.brand.IsEmpty()) {
+        OCPath folder;
+        folder.Set(Text(config.installFolder));
+        folder.Remove(1, "*.*");
+    } else {
+        RemoveFolderAndEmptyParent(Text(config.installFolder));
+    }
 }
 
 // The text before the last backslash of `path`, or empty.

@@ -70,9 +70,9 @@ void DeleteKey(HKEY root, const OCString& brand, const OCString& name) {
     key.Close();
 }
 
-// Removes `folder` with everything in it, then the folder above it when that
-// is left empty (the maker's folder that only this game used). Never more
-// than that one level: further up are folders the user or the system owns.
+}  // namespace
+
+// Further up than the maker's folder are folders the user or the system owns.
 void RemoveFolderAndEmptyParent(const char* folder) {
     if (!*folder || !FileExists(folder)) return;
     OCPath path;
@@ -84,6 +84,8 @@ void RemoveFolderAndEmptyParent(const char* folder) {
     if (lstrcmpA(Text(parent), folder) != 0 && IsRemovableTree(Text(parent)))
         RemoveDirectoryA(parent.GetBuffer());        // fails unless empty
 }
+
+namespace {
 
 // Reads the entry's values and game.ini from the install folder, then deletes the entry.
 void ReadAndDeleteEntry(OCRegKey& entry, GameNames& names) {

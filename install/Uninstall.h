@@ -16,3 +16,8 @@ void Uninstall(HWND owner, const char* keyName, const char* confirmText);
 // last space outside double quotes, with the quotes removed; empty when there
 // is no such space. ("\"C:\G\Uninst.exe\" \"C:\G\"" -> C:\G)
 void UninstallFolderPart(const char* command, OCString& folder);
+
+// Removes `folder` with everything in it, then the folder directly above it
+// when that is left empty (the maker's folder only this game used). Never
+// more than that one level; the removal guard applies to both.
+void RemoveFolderAndEmptyParent(const char* folder);

@@ -52,6 +52,7 @@ void CopyFixture::SetUp() {
     InitCommonControlsEx(&controls);
     config.name = "GAME";
     config.title = "ゲーム";
+    config.brand = "Maker";
     config.dataPath = "DATA";
     config.installFolder = (dir / "Games\\Maker\\ソフト").c_str();
     config.types.resize(1);

@@ -146,6 +146,9 @@ TEST_F(CopyWorkerTest, CancelAtTheDiscPromptRemovesTheInstallFolder) {
     EXPECT_EQ(0, config.copyResult);
     EXPECT_EQ(1, prompts.Answered());
     EXPECT_FALSE(InstalledExists());
+    // the maker's folder the copy created goes too; the chosen folder stays
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "Games\\Maker").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "Games").c_str()));
 }
 
 TEST_F(CopyWorkerTest, MissingArchiveAsksForTheFirstDiscUntilItIsThere) {
