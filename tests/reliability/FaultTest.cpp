@@ -52,38 +52,6 @@ std::string BoxText(const std::string& record) { return record.substr(record.fin
 
 // ---- the small target drive ----
 
-const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-
-struct UnixDriveRequest {
-    ULONG size, type, fsType;
-    DWORD serial;
-    ULONGLONG unixDevice;
-    WCHAR letter;
-    USHORT mountPointOffset, deviceOffset, labelOffset;
-};
-
-// Maps a Unix folder as a fixed drive through Wine's mount manager (the
-// request CdDrive.cpp sends for CD-ROM drives).
-bool MapFixedDrive(char letter, const std::string& unixPath) {
-    std::vector<char> request(sizeof(UnixDriveRequest) + unixPath.size() + 1, 0);
-    UnixDriveRequest* head = (UnixDriveRequest*)request.data();
-    head->size = (ULONG)request.size();
-    head->type = unixPath.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
-    head->letter = (WCHAR)tolower(letter);
-    if (!unixPath.empty()) {
-        head->mountPointOffset = sizeof(UnixDriveRequest);
-        memcpy(request.data() + sizeof(UnixDriveRequest), unixPath.c_str(), unixPath.size() + 1);
-    }
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    if (manager == INVALID_HANDLE_VALUE) return false;
-    DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), (DWORD)request.size(),
-                                    NULL, 0, &returned, NULL);
-    CloseHandle(manager);
-    return ok != FALSE;
-}
-
 // The Unix folder of the small file system the test script mounted, or "".
 std::string SmallDiskFolder() {
     char folder[MAX_PATH] = "";
@@ -101,14 +69,14 @@ class FaultTest : public CopyFixture {
 protected:
     void TearDown() override {
         CopyFixture::TearDown();
-        if (m_smallDisk) MapFixedDrive('V', "");
+        if (m_smallDisk) UnmapDrive('V');
     }
     // V: is the 2 MiB drive; false (the test then skips) when it is not there.
     bool UseSmallDisk() {
         const std::string folder = SmallDiskFolder();
         if (folder.empty() || !MapFixedDrive('V', folder)) return false;
         m_smallDisk = GetFileAttributesA("V:\\.small-disk") != INVALID_FILE_ATTRIBUTES;
-        if (!m_smallDisk) MapFixedDrive('V', "");
+        if (!m_smallDisk) UnmapDrive('V');
         return m_smallDisk;
     }
     bool m_smallDisk = false;

@@ -61,6 +61,10 @@ bool MapCdDrive(char letter, const std::string& windowsFolder) {
     return !unixPath.empty() && DefineDrive((char)tolower(letter), DRIVE_CDROM, unixPath);
 }
 
+bool MapFixedDrive(char letter, const std::string& unixPath) {
+    return !unixPath.empty() && DefineDrive((char)tolower(letter), DRIVE_FIXED, unixPath);
+}
+
 bool UnmapDrive(char letter) {
     return DefineDrive((char)tolower(letter), DRIVE_NO_ROOT_DIR, "");
 }
