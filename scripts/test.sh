@@ -14,7 +14,8 @@ cmake --build "$BUILD_DIR/native-asan"
 # protector and fortified run-time calls (cmake/Win32Settings.cmake).
 [ -f "$BUILD_DIR/win32-ubsan/build.ninja" ] ||
   cmake -S "$ROOT" -B "$BUILD_DIR/win32-ubsan" -G Ninja -DWITH_UBSAN_TRAP=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    -DSAMPLE_OUTPUT_DIR="$BUILD_DIR/win32-ubsan/sample" >/dev/null
 cmake --build "$BUILD_DIR/win32-ubsan"
 source "$ROOT/scripts/wine-env.sh"
 unset DISPLAY   # tests always get their own X server
@@ -28,12 +29,23 @@ wineserver -p   # keep the server warm between test processes
 # first Windows process starts them and they inherit its standard handles,
 # so a test would otherwise leave CTest waiting for a pipe that never closes.
 wine cmd /c exit </dev/null >/dev/null 2>&1
-status=0
-ctest --test-dir "$BUILD_DIR/native" --output-on-failure -j2 || status=1
-ctest --test-dir "$BUILD_DIR/native-asan" --output-on-failure -j2 || status=1
-ctest --test-dir "$BUILD_DIR/win32" --output-on-failure -j2 || status=1
-ctest --test-dir "$BUILD_DIR/win32-ubsan" --output-on-failure -j2 || status=1
+status=0 passed=0 failed=0
+run_ctest() { # tree: runs its tests and adds its counts to the totals
+  local log="$BUILD_DIR/$1-ctest.log" line
+  ctest --test-dir "$BUILD_DIR/$1" --output-on-failure -j2 2>&1 | tee "$log" || true
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1 || true)
+  if [ -z "$line" ]; then status=1; return; fi
+  local total fail
+  total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+  fail=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')
+  passed=$((passed + total - fail)); failed=$((failed + fail))
+  [ "$fail" = 0 ] || status=1
+}
+for tree in native native-asan win32 win32-ubsan; do run_ctest "$tree"; done
 # What the hostile-input runs tried and what came of it.
 grep -ah -e '^\[ reliability \]' -e '^\[ mutation \]' -e '^damaged files:' \
   "$BUILD_DIR/win32/Testing/Temporary/LastTest.log" | iconv -f CP932 -t UTF-8 -c || true
+echo
+echo "test executables over all four trees:"
+echo "$passed passed, $failed failed"
 exit $status
