@@ -71,9 +71,36 @@ LRESULT SendToBar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, message, wParam, lParam);
 }
 
+// The worker is the bar's only writer, so it keeps the bar's position itself
+// instead of asking for it (a round trip to the dialog's thread per chunk),
+// and moves the bar only by steps of a thousandth of its range at least:
+// every move repaints the bar at once, and a finer one shows nothing.
+struct BarState {
+    HWND dialog = NULL;
+    LONGLONG position = 0;        // as the bar itself would hold it: within the range
+    LONGLONG shown = 0;           // the position the bar was last set to
+    LONGLONG high = 0;
+    LONGLONG step = 1;            // the smallest move that is sent
+};
+
+BarState g_bar;                   // the running worker's; there is one worker at a time
+
+// Takes over the bar's range and position as the dialog holds them.
+void AttachBar(HWND dialog) {
+    PBRANGE range = {0, 0};
+    SendToBar(dialog, PBM_GETRANGE, FALSE, (LPARAM)&range);
+    g_bar.dialog = dialog;
+    g_bar.high = range.iHigh;
+    g_bar.position = g_bar.shown = SendToBar(dialog, PBM_GETPOS, 0, 0);
+    g_bar.step = range.iHigh / 1000 > 1 ? range.iHigh / 1000 : 1;
+}
+
 void AdvanceBar(HWND dialog, unsigned kib) {
-    const LRESULT position = SendToBar(dialog, PBM_GETPOS, 0, 0);
-    SendToBar(dialog, PBM_SETPOS, (WPARAM)(position + kib), 0);
+    if (dialog != g_bar.dialog) AttachBar(dialog);
+    g_bar.position = std::min(g_bar.position + kib, g_bar.high);
+    if (g_bar.position - g_bar.shown < g_bar.step) return;
+    SendToBar(dialog, PBM_SETPOS, (WPARAM)g_bar.position, 0);
+    g_bar.shown = g_bar.position;
 }
 
 // The bar counts KiB in a signed 32-bit range.
@@ -86,6 +113,7 @@ void StartBar(HWND dialog, ULONGLONG requiredBytes) {
     SendToBar(dialog, PBM_SETRANGE32, 0, KiB(requiredBytes));
     SendToBar(dialog, PBM_SETSTEP, 1, 0);
     SendToBar(dialog, PBM_SETPOS, 0, 0);
+    AttachBar(dialog);
 }
 
 // false when the user cancelled.
