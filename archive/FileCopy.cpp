@@ -58,7 +58,7 @@ void CopyFileWithTimes(const char* source, const char* destination, int overwrit
     RequireFittingPath(destination);                 // never a file under a shortened name
     OCFile from;
     if (!from.Open(source, kOpenRead)) return;       // no empty destination for a missing source
-    if (FileExists(destination) && overwrite == 0) return;
+    if (overwrite == 0 && FileExists(destination)) return;
     MakeReplaceable(destination);                    // overwrite means a read-only file too
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
     if (!buffer) return;

@@ -92,7 +92,7 @@ int OCFile::TryOpen(const char* name, unsigned mode, bool searchArchives) {
         OCString prefix(m_path);  // the archive opens overwrite m_path
         return searchArchives && OpenFromAnyArchive(TextOf(prefix));
     }
-    if (FileExists(name) || ModeWrites(mode)) return OpenPlain(name, mode, modeText);
+    if (ModeWrites(mode) || FileExists(name)) return OpenPlain(name, mode, modeText);  // no query for a write
     return searchArchives && OpenFromAnyArchive(name);
 }
 
