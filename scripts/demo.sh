@@ -69,7 +69,9 @@ fi
 
 # The tour asks for each picture by writing its name to $DEMO/request and
 # waits until the file is gone.
-wine "$BIN/tour.exe" "$(winpath "$DISC1")" "$(winpath "$DISC2")" "$(winpath "$DEMO")" &
+# (its messages quote the installer's Shift-JIS texts: shown as UTF-8)
+wine "$BIN/tour.exe" "$(winpath "$DISC1")" "$(winpath "$DISC2")" "$(winpath "$DEMO")" \
+  > >(iconv -f CP932 -t UTF-8 -c) 2>&1 &
 tour_pid=$!
 while kill -0 "$tour_pid" 2>/dev/null; do
   if [ -f "$DEMO/request" ]; then
