@@ -29,9 +29,15 @@ RESULTS=$BENCH/results.tsv
 mkdir -p "$BENCH"
 
 # ---- tools and builds ------------------------------------------------------
-command -v makensis >/dev/null || {
-  if [ "$(id -u)" = 0 ]; then apt-get install -y -qq --no-install-recommends nsis >/dev/null
-  else sudo apt-get install -y -qq --no-install-recommends nsis >/dev/null; fi; }
+bench_packages=""
+command -v makensis >/dev/null || bench_packages="$bench_packages nsis"
+command -v python3 >/dev/null || bench_packages="$bench_packages python3"
+if [ -n "$bench_packages" ]; then
+  as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+  # shellcheck disable=SC2086
+  as_root apt-get install -y -qq --no-install-recommends $bench_packages >/dev/null ||
+    { as_root apt-get update -qq && as_root apt-get install -y -qq --no-install-recommends $bench_packages >/dev/null; }
+fi
 "$ROOT/scripts/deps.sh" >/dev/null
 configure() { local dir=$1; shift; [ -f "$dir/build.ninja" ] || cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null; }
 configure "$BUILD_DIR/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
