@@ -6,7 +6,7 @@ objdump=$1; bindir=$2
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|shlwapi|version|winmm|uuid)\.dll$'
 status=0; checked=0
 for exe in "$bindir"/*.exe; do
-  case "$(basename "$exe")" in *_tests.exe|*test*.exe) continue ;; esac
+  case "$(basename "$exe")" in *_tests.exe|*test*.exe|bench_*.exe) continue ;; esac
   checked=$((checked + 1))
   while read -r dll; do
     if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -qE "$allowed"; then
