@@ -58,10 +58,10 @@ void MenuFixture::WriteConfig(bool withName) {
 void MenuFixture::WritePicture(const Picture& p) {
     SampleFn sample = [&p](int, int, int c) { return Channel(p.colour, c); };
     if (p.png) {
-        PngSpec spec;
-        spec.width = p.width;
-        spec.height = p.height;
-        work.Write(p.name, EncodePng(spec, sample));
+        PngLayout layout;
+        layout.width = p.width;
+        layout.height = p.height;
+        work.Write(p.name, EncodePng(layout, sample));
     } else {
         work.Write(p.name, EncodeJpeg(p.width, p.height, false, sample));
     }
@@ -69,8 +69,8 @@ void MenuFixture::WritePicture(const Picture& p) {
 
 // A PNG cut off after its header: libpng stops with a read error.
 void MenuFixture::WriteBrokenPng(const char* name) {
-    PngSpec spec;
-    std::string png = EncodePng(spec, [](int, int, int) { return 7u; });
+    PngLayout layout;
+    std::string png = EncodePng(layout, [](int, int, int) { return 7u; });
     work.Write(name, png.substr(0, 40));
 }
 

@@ -33,16 +33,16 @@ protected:
             }
     }
     std::string Png() {
-        PngSpec spec;
-        spec.width = 6;
-        spec.height = 4;
-        return EncodePng(spec, Gradient);
+        PngLayout layout;
+        layout.width = 6;
+        layout.height = 4;
+        return EncodePng(layout, Gradient);
     }
     std::string Bmp() {
-        BmpSpec spec;
-        spec.width = 6;
-        spec.height = 4;
-        return EncodeBmp(spec, [](int x, int y) {
+        BmpLayout layout;
+        layout.width = 6;
+        layout.height = 4;
+        return EncodeBmp(layout, [](int x, int y) {
             return (Gradient(x, y, 0) << 16) | (Gradient(x, y, 1) << 8) | Gradient(x, y, 2);
         });
     }

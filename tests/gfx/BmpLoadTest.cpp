@@ -11,33 +11,33 @@ COLORREF EntryColor(int i) { RGBQUAD q = Entry(i); return RGB(q.rgbRed, q.rgbGre
 COLORREF Rgb24(int x, int y) { return RGB(x * 40 + 5, y * 60 + 7, 200 - x * 9 - y); }
 unsigned AsBmpRgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
-BmpSpec Indexed(int bits, int colors, DWORD infoSize = 40) {
-    BmpSpec spec;
-    spec.width = 7;
-    spec.height = 5;
-    spec.bits = bits;
-    spec.infoSize = infoSize;
-    for (int i = 0; i < colors; i++) spec.colors.push_back(Entry(i));
-    spec.clrUsed = colors == (1 << bits) ? 0 : colors;
-    return spec;
+BmpLayout Indexed(int bits, int colors, DWORD infoSize = 40) {
+    BmpLayout layout;
+    layout.width = 7;
+    layout.height = 5;
+    layout.bits = bits;
+    layout.infoSize = infoSize;
+    for (int i = 0; i < colors; i++) layout.colors.push_back(Entry(i));
+    layout.clrUsed = colors == (1 << bits) ? 0 : colors;
+    return layout;
 }
 
 unsigned IndexAt(int x, int y, int colors) { return (x * 3 + y * 5) % colors; }
 
 class BmpTest : public LoadTest {
 protected:
-    void ExpectIndexed(const BmpSpec& spec, int colors) {
-        std::string bmp = EncodeBmp(spec, [&](int x, int y) { return IndexAt(x, y, colors); });
+    void ExpectIndexed(const BmpLayout& layout, int colors) {
+        std::string bmp = EncodeBmp(layout, [&](int x, int y) { return IndexAt(x, y, colors); });
         OCDibImage image;
         ASSERT_EQ(1, Load(image, "indexed.bmp", bmp));
-        ASSERT_EQ(spec.width, image.GetWidth());
-        ASSERT_EQ(spec.height, image.GetHeight());
+        ASSERT_EQ(layout.width, image.GetWidth());
+        ASSERT_EQ(layout.height, image.GetHeight());
         EXPECT_EQ(nullptr, image.GetSection());      // pixels stay in their heap block
-        EXPECT_EQ(spec.bits, image.GetHeader()->biBitCount);
-        Canvas canvas(spec.width, spec.height);
+        EXPECT_EQ(layout.bits, image.GetHeader()->biBitCount);
+        Canvas canvas(layout.width, layout.height);
         image.Draw(canvas.Dc(), NULL);
-        for (int y = 0; y < spec.height; y++)
-            for (int x = 0; x < spec.width; x++)
+        for (int y = 0; y < layout.height; y++)
+            for (int x = 0; x < layout.width; x++)
                 ASSERT_EQ(EntryColor(IndexAt(x, y, colors)), canvas.At(x, y)) << x << "," << y;
     }
     // Loads a file that must not be decoded.
@@ -49,10 +49,10 @@ protected:
         EXPECT_EQ(0, image.GetWidth());
     }
     std::string Plain24() {
-        BmpSpec spec;
-        spec.width = 5;
-        spec.height = 3;
-        return EncodeBmp(spec, [](int x, int y) { return AsBmpRgb(Rgb24(x, y)); });
+        BmpLayout layout;
+        layout.width = 5;
+        layout.height = 3;
+        return EncodeBmp(layout, [](int x, int y) { return AsBmpRgb(Rgb24(x, y)); });
     }
 };
 
@@ -82,16 +82,16 @@ TEST_F(BmpTest, LongerInfoHeadersHaveTheirTableBehindThem) {
 
 TEST_F(BmpTest, SixteenAndThirtyTwoBitBitfields) {
     for (DWORD infoSize : {40u, 108u}) {
-        BmpSpec spec;
-        spec.width = 3;
-        spec.height = 2;
-        spec.bits = 16;
-        spec.infoSize = infoSize;
-        spec.compression = BI_BITFIELDS;
+        BmpLayout layout;
+        layout.width = 3;
+        layout.height = 2;
+        layout.bits = 16;
+        layout.infoSize = infoSize;
+        layout.compression = BI_BITFIELDS;
         DWORD masks[3] = {0xF800, 0x07E0, 0x001F};   // 5-6-5
-        spec.colors.resize(3);
-        memcpy(spec.colors.data(), masks, sizeof masks);
-        std::string bmp = EncodeBmp(spec, [](int x, int) { return x == 0 ? 0xF800u : x == 1 ? 0x07E0u : 0x001Fu; });
+        layout.colors.resize(3);
+        memcpy(layout.colors.data(), masks, sizeof masks);
+        std::string bmp = EncodeBmp(layout, [](int x, int) { return x == 0 ? 0xF800u : x == 1 ? 0x07E0u : 0x001Fu; });
         if (infoSize > 40) {                         // the masks live inside the longer header
             bmp.erase(14 + infoSize, 12);
             bmp.replace(14 + 40, 12, (const char*)masks, 12);
@@ -138,15 +138,15 @@ TEST_F(BmpTest, HeadersThatDoNotFitTheFileAreRefused) {
     ExpectRefused(bmp.substr(0, 30));                // header cut
     ExpectRefused("BM");
 
-    BmpSpec spec = Indexed(8, 16);
-    std::string colours = EncodeBmp(spec, [](int, int) { return 1u; });
+    BmpLayout layout = Indexed(8, 16);
+    std::string colours = EncodeBmp(layout, [](int, int) { return 1u; });
     PutU32(colours, 46, 0x7FFFFFFF);                 // biClrUsed: more entries than the file holds
     ExpectRefused(colours);
 }
 
 TEST_F(BmpTest, ColourCountAboveTheDepthIsCappedAtTheDepth) {
-    BmpSpec spec = Indexed(4, 16);
-    spec.clrUsed = 300;
-    for (int i = 16; i < 300; i++) spec.colors.push_back(Entry(0));
-    ExpectIndexed(spec, 16);
+    BmpLayout layout = Indexed(4, 16);
+    layout.clrUsed = 300;
+    for (int i = 16; i < 300; i++) layout.colors.push_back(Entry(0));
+    ExpectIndexed(layout, 16);
 }

@@ -36,26 +36,26 @@ static void WriteToString(png_structp png, png_bytep data, png_size_t length) {
 static void NoFlush(png_structp) {}
 
 // One row packed as the file stores it: MSB-first below 8 bits, big-endian at 16.
-static std::vector<BYTE> PackPngRow(const PngSpec& spec, const SampleFn& sample, int y) {
-    int channels = PngChannels(spec.colorType);
-    size_t bits = (size_t)spec.width * channels * spec.bitDepth;
+static std::vector<BYTE> PackPngRow(const PngLayout& layout, const SampleFn& sample, int y) {
+    int channels = PngChannels(layout.colorType);
+    size_t bits = (size_t)layout.width * channels * layout.bitDepth;
     std::vector<BYTE> row((bits + 7) / 8);
     size_t bit = 0;
-    for (int x = 0; x < spec.width; x++) {
-        for (int c = 0; c < channels; c++, bit += spec.bitDepth) {
+    for (int x = 0; x < layout.width; x++) {
+        for (int c = 0; c < channels; c++, bit += layout.bitDepth) {
             unsigned v = sample(x, y, c);
-            if (spec.bitDepth == 16) {
+            if (layout.bitDepth == 16) {
                 row[bit / 8] = (BYTE)(v >> 8);
                 row[bit / 8 + 1] = (BYTE)v;
             } else {
-                row[bit / 8] |= (BYTE)(v << (8 - spec.bitDepth - bit % 8));
+                row[bit / 8] |= (BYTE)(v << (8 - layout.bitDepth - bit % 8));
             }
         }
     }
     return row;
 }
 
-std::string EncodePng(const PngSpec& spec, const SampleFn& sample) {
+std::string EncodePng(const PngLayout& layout, const SampleFn& sample) {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
     png_infop info = png_create_info_struct(png);
@@ -64,17 +64,17 @@ std::string EncodePng(const PngSpec& spec, const SampleFn& sample) {
         return std::string();
     }
     png_set_write_fn(png, &out, WriteToString, NoFlush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (const RGBTRIPLE& t : spec.palette) palette.push_back({t.rgbtRed, t.rgbtGreen, t.rgbtBlue});
+    for (const RGBTRIPLE& t : layout.palette) palette.push_back({t.rgbtRed, t.rgbtGreen, t.rgbtBlue});
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), (int)palette.size());
-    if (spec.gamma != 0) png_set_gAMA(png, info, spec.gamma);
+    if (layout.gamma != 0) png_set_gAMA(png, info, layout.gamma);
     png_write_info(png, info);
     std::vector<std::vector<BYTE>> rows;
     std::vector<png_bytep> pointers;
-    for (int y = 0; y < spec.height; y++) rows.push_back(PackPngRow(spec, sample, y));
+    for (int y = 0; y < layout.height; y++) rows.push_back(PackPngRow(layout, sample, y));
     for (auto& r : rows) pointers.push_back(r.data());
     png_write_image(png, pointers.data());
     png_write_end(png, NULL);
@@ -128,29 +128,29 @@ static void PutBmpPixel(std::string& row, int bits, int x, unsigned v) {
     row[bit / 8] = (char)(row[bit / 8] | (v << (8 - bits - bit % 8)));
 }
 
-std::string EncodeBmp(const BmpSpec& spec, const std::function<unsigned(int x, int y)>& value) {
-    DWORD tableBytes = 4 * (DWORD)spec.colors.size();
-    DWORD offBits = 14 + spec.infoSize + tableBytes;
-    size_t rowSize = ((size_t)spec.width * spec.bits + 31) / 32 * 4;
+std::string EncodeBmp(const BmpLayout& layout, const std::function<unsigned(int x, int y)>& value) {
+    DWORD tableBytes = 4 * (DWORD)layout.colors.size();
+    DWORD offBits = 14 + layout.infoSize + tableBytes;
+    size_t rowSize = ((size_t)layout.width * layout.bits + 31) / 32 * 4;
     std::string out = "BM";
-    AppendU32(out, offBits + (DWORD)(rowSize * spec.height));
+    AppendU32(out, offBits + (DWORD)(rowSize * layout.height));
     AppendU32(out, 0);
     AppendU32(out, offBits);
-    std::string info(spec.infoSize, '\0');
+    std::string info(layout.infoSize, '\0');
     BITMAPINFOHEADER h = {};
-    h.biSize = spec.infoSize;
-    h.biWidth = spec.width;
-    h.biHeight = spec.height;
+    h.biSize = layout.infoSize;
+    h.biWidth = layout.width;
+    h.biHeight = layout.height;
     h.biPlanes = 1;
-    h.biBitCount = (WORD)spec.bits;
-    h.biCompression = spec.compression;
-    h.biClrUsed = spec.clrUsed;
+    h.biBitCount = (WORD)layout.bits;
+    h.biCompression = layout.compression;
+    h.biClrUsed = layout.clrUsed;
     memcpy(&info[0], &h, sizeof h);
     out += info;
-    out.append((const char*)spec.colors.data(), tableBytes);
-    for (int r = 0; r < spec.height; r++) {                 // bottom row first
+    out.append((const char*)layout.colors.data(), tableBytes);
+    for (int r = 0; r < layout.height; r++) {                 // bottom row first
         std::string row(rowSize, '\0');
-        for (int x = 0; x < spec.width; x++) PutBmpPixel(row, spec.bits, x, value(x, spec.height - 1 - r));
+        for (int x = 0; x < layout.width; x++) PutBmpPixel(row, layout.bits, x, value(x, layout.height - 1 - r));
         out += row;
     }
     return out;

@@ -9,7 +9,7 @@
 // A sample of the picture at (x, y), channel c, in the range of the depth.
 using SampleFn = std::function<unsigned(int x, int y, int c)>;
 
-struct PngSpec {
+struct PngLayout {
     int width = 8;
     int height = 6;
     int colorType = 2;               // PNG_COLOR_TYPE_*
@@ -18,14 +18,14 @@ struct PngSpec {
     double gamma = 0;                // written as gAMA when non-zero
     std::vector<RGBTRIPLE> palette;  // colour type 3 (rgbt fields hold R, G, B as named)
 };
-std::string EncodePng(const PngSpec& spec, const SampleFn& sample);
+std::string EncodePng(const PngLayout& layout, const SampleFn& sample);
 int PngChannels(int colorType);
 
 // 24-bit colour (or one channel when grey) from `sample` (0..255).
 std::string EncodeJpeg(int width, int height, bool grey, const SampleFn& sample,
                        int quality = 95, bool exif = false);
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 4;
     int height = 3;
     int bits = 24;
@@ -35,7 +35,7 @@ struct BmpSpec {
     std::vector<RGBQUAD> colors;     // colour table, or the three masks as raw DWORDs
 };
 // `value`: the colour index (8 bits or fewer) or 0xRRGGBB.
-std::string EncodeBmp(const BmpSpec& spec, const std::function<unsigned(int x, int y)>& value);
+std::string EncodeBmp(const BmpLayout& layout, const std::function<unsigned(int x, int y)>& value);
 
 // A version 0 archive of stored entries, or version 1 with every entry
 // stored as one zlib stream.

@@ -15,19 +15,19 @@ std::vector<std::string> Seeds() {
     std::vector<std::string> seeds;
     int types[][2] = {{2, 8}, {6, 16}, {0, 1}, {4, 8}, {3, 4}, {3, 8}};
     for (auto& t : types) {
-        PngSpec spec;
-        spec.width = 11;
-        spec.height = 9;
-        spec.colorType = t[0];
-        spec.bitDepth = t[1];
-        spec.gamma = t[0] == 2 ? 1.0 : 0;
+        PngLayout layout;
+        layout.width = 11;
+        layout.height = 9;
+        layout.colorType = t[0];
+        layout.bitDepth = t[1];
+        layout.gamma = t[0] == 2 ? 1.0 : 0;
         if (t[0] == 3)
-            for (int i = 0; i < (1 << t[1]); i++) spec.palette.push_back(RGBTRIPLE{(BYTE)i, (BYTE)(i * 3), (BYTE)(i * 5)});
-        seeds.push_back(EncodePng(spec, [&](int x, int y, int c) { return Pattern(x, y, c) % (1u << t[1]); }));
+            for (int i = 0; i < (1 << t[1]); i++) layout.palette.push_back(RGBTRIPLE{(BYTE)i, (BYTE)(i * 3), (BYTE)(i * 5)});
+        seeds.push_back(EncodePng(layout, [&](int x, int y, int c) { return Pattern(x, y, c) % (1u << t[1]); }));
     }
     seeds.push_back(EncodeJpeg(24, 20, false, Pattern, 80));
     seeds.push_back(EncodeJpeg(17, 9, true, Pattern, 80));
-    BmpSpec bmp;
+    BmpLayout bmp;
     bmp.width = 9;
     bmp.height = 5;
     seeds.push_back(EncodeBmp(bmp, [](int x, int y) { return Pattern(x, y, 0) * 0x010101u; }));

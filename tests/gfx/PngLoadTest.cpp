@@ -58,18 +58,18 @@ COLORREF Expected(const PngCase& k, int x, int y) {
 }
 
 std::string MakePng(const PngCase& k, int width, int height, bool interlaced = false) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = k.colorType;
-    spec.bitDepth = k.depth;
-    spec.gamma = k.gamma;
-    spec.interlaced = interlaced;
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = k.colorType;
+    layout.bitDepth = k.depth;
+    layout.gamma = k.gamma;
+    layout.interlaced = interlaced;
     if (k.colorType == PNG_COLOR_TYPE_PALETTE) {
         int count = k.depth == 8 ? 200 : 1 << k.depth;
-        for (int i = 0; i < count; i++) spec.palette.push_back(PaletteEntry(i));
+        for (int i = 0; i < count; i++) layout.palette.push_back(PaletteEntry(i));
     }
-    return EncodePng(spec, [&](int x, int y, int c) { return Sample(k, x, y, c); });
+    return EncodePng(layout, [&](int x, int y, int c) { return Sample(k, x, y, c); });
 }
 
 void PrintTo(const PngCase& k, std::ostream* os) { *os << k.name; }
@@ -115,11 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LoadTest, PngWithAGammaChunkIsCorrectedAndWithoutIsNot) {
     auto flat = [](int, int, int) { return 64u; };
     OCDibImage a, b;
-    PngSpec spec;
-    spec.colorType = 0;
-    Load(a, "plain.png", EncodePng(spec, flat));
-    spec.gamma = 1.0;
-    Load(b, "linear.png", EncodePng(spec, flat));
+    PngLayout layout;
+    layout.colorType = 0;
+    Load(a, "plain.png", EncodePng(layout, flat));
+    layout.gamma = 1.0;
+    Load(b, "linear.png", EncodePng(layout, flat));
     Canvas ca(8, 6), cb(8, 6);
     a.Draw(ca.Dc(), NULL);
     b.Draw(cb.Dc(), NULL);
