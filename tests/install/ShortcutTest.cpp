@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+#include "support/ShellLink.h"
 #include <string>
 #include "app/InstallConfig.h"
 #include "install/Shortcuts.h"
@@ -9,36 +10,6 @@
 
 namespace {
 
-struct Link {
-    HRESULT loaded = E_FAIL;
-    std::string target, arguments, folder;
-    int show = -1;
-};
-
-Link ReadLink(const std::string& path) {
-    Link link;
-    IShellLinkA* shell = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell)))
-        return link;
-    IPersistFile* file = NULL;
-    shell->QueryInterface(IID_IPersistFile, (void**)&file);
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    link.loaded = file->Load(wide, STGM_READ);
-    char text[1024] = "";
-    shell->GetPath(text, sizeof text, NULL, SLGP_RAWPATH);
-    link.target = text;
-    text[0] = 0;
-    shell->GetArguments(text, sizeof text);
-    link.arguments = text;
-    text[0] = 0;
-    shell->GetWorkingDirectory(text, sizeof text);
-    link.folder = text;
-    shell->GetShowCmd(&link.show);
-    file->Release();
-    shell->Release();
-    return link;
-}
 
 std::string Programs() {
     char path[MAX_PATH];
@@ -77,14 +48,14 @@ TEST(Shortcuts, BothLinksLandInTheMakersStartMenuFolderWithTheirCommands) {
     ASSERT_TRUE(Exists(uninstallLink)) << uninstallLink;
 
     const std::string folder = game.dir.Path();
-    Link link = ReadLink(gameLink);
+    ShellLinkInfo link = ReadShellLink(gameLink);
     EXPECT_EQ(S_OK, link.loaded);
     EXPECT_EQ(folder + "\\play.exe", link.target);
     EXPECT_EQ("", link.arguments);
     EXPECT_EQ(folder, link.folder);
     EXPECT_EQ(SW_SHOWNORMAL, link.show);
 
-    link = ReadLink(uninstallLink);
+    link = ReadShellLink(uninstallLink);
     EXPECT_EQ(S_OK, link.loaded);
     EXPECT_EQ(folder + "\\Uninst.exe", link.target);
     EXPECT_EQ("\"" + folder + "\"", link.arguments);

@@ -1,6 +1,7 @@
 #include "InstalledState.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include "support/ShellLink.h"
 #include "Journey.h"
 
 namespace {
@@ -13,35 +14,6 @@ const int kFileCounts[] = {35, 28, 7};
 // game.ini's section as game.pak carries it (Shift-JIS, CR LF).
 const char kGameIniSection[] = "[設定]\r\nName=HOSHIZORA\r\nBrand=SAMPLESOFT\r\n";
 
-struct Link {
-    HRESULT loaded = E_FAIL;
-    std::string target, arguments, folder;
-};
-
-Link ReadLink(const std::string& path) {
-    Link link;
-    IShellLinkA* shell = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell)))
-        return link;
-    IPersistFile* file = NULL;
-    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        link.loaded = file->Load(wide, STGM_READ);
-        file->Release();
-    }
-    char text[1024] = "";
-    shell->GetPath(text, sizeof text, NULL, SLGP_RAWPATH);
-    link.target = text;
-    text[0] = 0;
-    shell->GetArguments(text, sizeof text);
-    link.arguments = text;
-    text[0] = 0;
-    shell->GetWorkingDirectory(text, sizeof text);
-    link.folder = text;
-    shell->Release();
-    return link;
-}
 
 void ExpectSameFile(const std::string& expected, const std::string& actual) {
     const std::string want = ReadFileBytes(expected);
@@ -84,12 +56,12 @@ void ExpectShortcuts(const std::string& folder) {
     ASSERT_TRUE(FileExistsAt(menu)) << menu;
     EXPECT_EQ(2, CountFiles(menu));
     CoInitialize(NULL);
-    Link game = ReadLink(menu + "\\" + kGameTitle + ".lnk");
+    ShellLinkInfo game = ReadShellLink(menu + "\\" + kGameTitle + ".lnk");
     EXPECT_EQ(S_OK, game.loaded);
     EXPECT_EQ(folder + "\\Game.exe", game.target);
     EXPECT_EQ("", game.arguments);
     EXPECT_EQ(folder, game.folder);
-    Link uninstall = ReadLink(menu + "\\アンインストール.lnk");
+    ShellLinkInfo uninstall = ReadShellLink(menu + "\\アンインストール.lnk");
     EXPECT_EQ(S_OK, uninstall.loaded);
     EXPECT_EQ(folder + "\\Uninst.exe", uninstall.target);
     EXPECT_EQ("\"" + folder + "\"", uninstall.arguments);
