@@ -3,7 +3,12 @@
 #pragma once
 #include <windows.h>
 
+class InstallConfig;
 class OCDialog;
+
+// The install sequence's copy step: progress dialog 107 run modally on this
+// thread while CopyThreadProc copies; returns the copy result.
+int RunCopyStep(InstallConfig& config);
 
 // Thread function (argument: the InstallConfig). Waits until the progress
 // dialog has its window, sets the copy result to CopyFiles() and ends the

@@ -56,8 +56,9 @@ int ChooseFolderAndType(InstallConfig& config) {
     }
 }
 
-// The copy worker behind progress dialog 107; the copy result.
-int RunCopy(InstallConfig& config) {
+}  // namespace
+
+int RunCopyStep(InstallConfig& config) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);  // the dialog's progress bar
     config.copyResult = 0;            // a worker that never reports has not copied
@@ -70,13 +71,11 @@ int RunCopy(InstallConfig& config) {
     return config.copyResult;
 }
 
-}  // namespace
-
 int InstallConfig::RunInstall() {
     RemovePreviousInstall(*this);
     if (!ChooseFolderAndType(*this)) return Stop(*this);
     if (RunWizardDialog(*this, IDD_INSTALL_CONFIRM, ConfirmDialogProc) != 0) return Stop(*this);
-    if (!RunCopy(*this)) return Stop(*this);
+    if (!RunCopyStep(*this)) return Stop(*this);
     CreateShortcuts(*this);
     WriteGameKey(*this);
     WriteUninstallEntry(*this);

@@ -72,21 +72,6 @@ void ShowConfirmationOnce() {
     DestroyWindow(dialog);
 }
 
-// The install sequence's copy step: dialog 107 with the program's own
-// procedure, the worker started before it, the result read after it.
-int RunCopyStep(InstallConfig& config) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    config.copyResult = 0;
-    config.progress.SetTemplate(IDD_INSTALL_PROGRESS);
-    config.progress.SetUp(NULL, ProgressDialogProc, &config);
-    OCThread worker;
-    worker.Start(CopyThreadProc, &config, 1);
-    config.progress.RunModal();
-    worker.Close();
-    return config.copyResult;
-}
-
 int Install(char** args) {
     MappedDisc disc(args[0]);
     if (!disc.Ok()) return std::fprintf(stderr, "cannot map %s\n", args[0]), 1;
