@@ -1,4 +1,5 @@
 #include "SetupRunner.h"
+#include "support/BoxAnswerer.h"
 #include <cstdio>
 #include <cstdlib>
 
@@ -63,12 +64,7 @@ std::string TextOf(HWND window) {
 
 BOOL CALLBACK Match(HWND window, LPARAM param) {
     Search* s = (Search*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != s->pid || !IsWindowVisible(window)) return TRUE;
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0) return TRUE;
+    if (!IsVisibleDialog(window, s->pid)) return TRUE;
     if (s->control && !GetDlgItem(window, s->control)) return TRUE;
     if (!s->control && (GetDlgItem(window, 0xFFFF) != NULL) != s->box) return TRUE;
     if (s->caption && TextOf(window) != s->caption) return TRUE;

@@ -148,12 +148,7 @@ struct OwnedSearch {
 
 BOOL CALLBACK MatchOwned(HWND window, LPARAM param) {
     OwnedSearch* search = (OwnedSearch*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(window) ||
-        GetWindow(window, GW_OWNER) != search->owner)
+    if (!IsVisibleDialog(window, GetCurrentProcessId()) || GetWindow(window, GW_OWNER) != search->owner)
         return TRUE;
     search->found = window;
     return FALSE;

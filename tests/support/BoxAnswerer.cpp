@@ -9,18 +9,22 @@ struct FindContext {
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     FindContext* ctx = (FindContext*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0) return TRUE;
+    if (!IsVisibleDialog(window, GetCurrentProcessId())) return TRUE;
     if (WindowText(window) != ctx->caption) return TRUE;
     ctx->found = window;
     return FALSE;
 }
 
 }  // namespace
+
+bool IsVisibleDialog(HWND window, DWORD pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != pid || !IsWindowVisible(window)) return false;
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return lstrcmpA(cls, "#32770") == 0;
+}
 
 HWND FindProcessDialog(const char* caption) {
     FindContext ctx = {caption, NULL};

@@ -39,6 +39,8 @@ private:
     std::thread m_thread;
 };
 
+// True for a visible dialog window (class #32770) of process `pid`.
+bool IsVisibleDialog(HWND window, DWORD pid);
 // Finds a visible top-level dialog of this process with the given caption.
 HWND FindProcessDialog(const char* caption);
 // Text of a window or dialog control, in the ANSI code page.
