@@ -1,4 +1,5 @@
-# Compiler and linker settings for the 32-bit Windows build.
+# Compiler and linker settings for the Windows build (32-bit as shipped; 64-bit
+# for the tests on machines that run no 32-bit programs).
 # Sources are UTF-8; string literals reach the program as Shift-JIS (CP932).
 add_compile_options(-Wall -Wextra -Wshadow)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>
@@ -19,7 +20,7 @@ target_include_directories(zlib_static INTERFACE ${ZLIB_INCLUDE_DIR})
 # Tests and tools run under Wine through this wrapper (prefix, locale, display).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
-find_program(MINGW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+find_program(MINGW_OBJDUMP NAMES ${TRIPLE}-objdump REQUIRED)
 set(CMAKE_OBJDUMP ${MINGW_OBJDUMP})
 
 # Resource scripts are UTF-8 and start with #pragma code_page(65001), which

@@ -58,7 +58,7 @@ unsigned ProbeSurfaces(const ComObject& draw) {
     IDirectDraw* directDraw = draw.As<IDirectDraw>();
     if (FAILED(directDraw->SetCooperativeLevel(NULL, DDSCL_NORMAL))) return Fail("Couldn't Set coop level\r\n", 0);
     DDSURFACEDESC description;
-    static_assert(sizeof description == 108, "the surface description of DirectDraw 1");
+    static_assert(sizeof(void*) != 4 || sizeof description == 108, "the surface description of DirectDraw 1");
     ZeroMemory(&description, sizeof description);
     description.dwSize = sizeof description;
     description.dwFlags = DDSD_CAPS;

@@ -23,7 +23,8 @@ done
 SIZES=$(echo "$SCALING $SIZE" | tr ' ' '\n' | grep . | sort -nu | tr '\n' ' ')
 
 BENCH=$BUILD_DIR/bench
-BIN=$BUILD_DIR/win32/bin
+source "$ROOT/scripts/arch.sh"
+BIN=$BUILD_DIR/$WIN_TREE/bin
 PAK=$BUILD_DIR/native/bin/pak
 RESULTS=$BENCH/results.tsv
 mkdir -p "$BENCH"
@@ -40,10 +41,11 @@ if [ -n "$bench_packages" ]; then
 fi
 "$ROOT/scripts/deps.sh" >/dev/null
 configure() { local dir=$1; shift; [ -f "$dir/build.ninja" ] || cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null; }
-configure "$BUILD_DIR/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
+configure "$BUILD_DIR/$WIN_TREE" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$WIN_TOOLCHAIN" \
+  -DSAMPLE_OUTPUT_DIR="$BUILD_DIR/$WIN_SAMPLE"
 configure "$BUILD_DIR/native"
 cmake --build "$BUILD_DIR/native" --target pak >/dev/null
-cmake --build "$BUILD_DIR/win32" --target bench_install bench_startup bench_dialog setup sample >/dev/null
+cmake --build "$BUILD_DIR/$WIN_TREE" --target bench_install bench_startup bench_dialog setup sample >/dev/null
 
 source "$ROOT/scripts/wine-env.sh"
 WINELOG=$BENCH/wine.log; : >"$WINELOG"
@@ -218,7 +220,7 @@ for count in $SMALL; do
 done
 
 # start-up: the menu of the sample game against the smallest dialog program
-sample=$BUILD_DIR/sample/disc1
+sample=$BUILD_DIR/$WIN_SAMPLE/disc1
 for round in $(seq 0 "$ROUNDS"); do      # round 0 warms the cache and is not kept
   for c in setup dialog; do
     if [ $c = setup ]; then out=$(wine "$BIN/bench_startup.exe" "$(winpath "$sample/setup.exe")" "$(winpath "$sample")")

@@ -11,15 +11,16 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 started=$(date +%s)
+source "$ROOT/scripts/arch.sh"
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/build.sh"
-cmake --build "$BUILD_DIR/win32" --target sample tour
+cmake --build "$BUILD_DIR/$WIN_TREE" --target sample tour
 built=$(date +%s)
 
 DEMO=$BUILD_DIR/demo
-BIN=$BUILD_DIR/win32/bin
-DISC1=$BUILD_DIR/sample/disc1
-DISC2=$BUILD_DIR/sample/disc2
+BIN=$BUILD_DIR/$WIN_TREE/bin
+DISC1=$BUILD_DIR/$WIN_SAMPLE/disc1
+DISC2=$BUILD_DIR/$WIN_SAMPLE/disc2
 export WINEPREFIX=$DEMO/prefix
 source "$ROOT/scripts/wine-env.sh"
 winpath() { local p; p=$(cd "$1" && pwd); echo "Z:${p//\//\\}"; }
@@ -59,7 +60,7 @@ if [ -z "$tour" ]; then
   while kill -0 "$setup" 2>/dev/null; do
     if read -r -t 1 _; then
       disc=$((3 - disc))
-      wine "$BIN/tour.exe" --insert "$(winpath "$BUILD_DIR/sample/disc$disc")"
+      wine "$BIN/tour.exe" --insert "$(winpath "$BUILD_DIR/$WIN_SAMPLE/disc$disc")"
       echo "demo: disc $disc is in drive Q:"
     fi
   done

@@ -6,7 +6,7 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DEPS="$ROOT/build/deps"
-PREFIX="$DEPS/prefix"
+source "$ROOT/scripts/arch.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -17,6 +17,11 @@ PACKAGES=(
   wine wine32:i386 fonts-wine xvfb x11-utils xauth locales fonts-ipafont-gothic
   cmake ninja-build googletest nasm dpkg-dev
   g++ clang zlib1g-dev libclang-rt-14-dev imagemagick
+)
+# The 64-bit test build where the machine runs no 32-bit programs.
+[ "$WIN_ARCH" = x86_64 ] && PACKAGES+=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  mingw-w64-x86-64-dev wine64
 )
 
 missing_packages() {
@@ -65,8 +70,7 @@ if [ -n "$missing" ] || [ "$NEED_UPDATE" = 1 ]; then
 fi
 ensure_locale
 
-# --- libpng and libjpeg-turbo, cross-built once ---------------------------
-TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
+# --- libpng and libjpeg-turbo, cross-built once per target --------------------
 fetch_source() { # package -> prints the unpacked folder
   local pkg=$1 dir
   dir=$(find "$DEPS/src" -maxdepth 1 -mindepth 1 -type d -name "$2*" 2>/dev/null | head -n1)
@@ -81,29 +85,36 @@ fetch_source() { # package -> prints the unpacked folder
 
 cross_build() { # name srcdir cmake-args...
   local name=$1 src=$2; shift 2
-  local bdir="$DEPS/build-$name"
+  local bdir="$DEPS/build-$name-$TRIPLE"
   cmake -S "$src" -B "$bdir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
-    -DCMAKE_C_FLAGS="-fexceptions" "$@" >"$DEPS/$name.log" 2>&1
-  cmake --build "$bdir" >>"$DEPS/$name.log" 2>&1
-  cmake --install "$bdir" >>"$DEPS/$name.log" 2>&1
+    -DCMAKE_C_FLAGS="-fexceptions" "$@" >"$DEPS/$name-$TRIPLE.log" 2>&1
+  cmake --build "$bdir" >>"$DEPS/$name-$TRIPLE.log" 2>&1
+  cmake --install "$bdir" >>"$DEPS/$name-$TRIPLE.log" 2>&1
 }
 
-if [ ! -f "$PREFIX/lib/libjpeg.a" ]; then
-  echo "deps: building libjpeg-turbo for i686-w64-mingw32"
-  src=$(fetch_source libjpeg-turbo libjpeg-turbo-)
-  cross_build jpeg "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" \
-    -DCMAKE_INSTALL_INCLUDEDIR="$PREFIX/include"
-fi
-if [ ! -f "$PREFIX/lib/libpng.a" ]; then
-  echo "deps: building libpng for i686-w64-mingw32"
-  src=$(fetch_source libpng1.6 libpng1.6-)
-  cross_build png "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DZLIB_USE_STATIC_LIBS=ON \
-    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
-    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include -DCMAKE_INSTALL_LIBDIR=lib
-  # the static library may be installed as libpng16.a only
-  [ -f "$PREFIX/lib/libpng.a" ] || cp "$PREFIX/lib/libpng16.a" "$PREFIX/lib/libpng.a"
-fi
-echo "deps: ready (prefix $PREFIX)"
+build_libraries() { # triple toolchain prefix
+  TRIPLE=$1 TOOLCHAIN="$ROOT/cmake/$2" PREFIX="$DEPS/$3"
+  if [ ! -f "$PREFIX/lib/libjpeg.a" ]; then
+    echo "deps: building libjpeg-turbo for $TRIPLE"
+    src=$(fetch_source libjpeg-turbo libjpeg-turbo-)
+    cross_build jpeg "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+      -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" \
+      -DCMAKE_INSTALL_INCLUDEDIR="$PREFIX/include"
+  fi
+  if [ ! -f "$PREFIX/lib/libpng.a" ]; then
+    echo "deps: building libpng for $TRIPLE"
+    src=$(fetch_source libpng1.6 libpng1.6-)
+    cross_build png "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+      -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DZLIB_USE_STATIC_LIBS=ON \
+      -DZLIB_LIBRARY="/usr/$TRIPLE/lib/libz.a" \
+      -DZLIB_INCLUDE_DIR="/usr/$TRIPLE/include" -DCMAKE_INSTALL_LIBDIR=lib
+    # the static library may be installed as libpng16.a only
+    [ -f "$PREFIX/lib/libpng.a" ] || cp "$PREFIX/lib/libpng16.a" "$PREFIX/lib/libpng.a"
+  fi
+  echo "deps: ready (prefix $PREFIX)"
+}
+
+build_libraries i686-w64-mingw32 mingw-i686.cmake prefix
+[ "$WIN_ARCH" = x86_64 ] && build_libraries x86_64-w64-mingw32 mingw-x86_64.cmake prefix-x86_64
+exit 0

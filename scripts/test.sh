@@ -4,6 +4,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+source "$ROOT/scripts/arch.sh"
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/build.sh"
 # The native tools once more with ASan and UBSan (and their fuzz run).
@@ -12,11 +13,16 @@ export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 cmake --build "$BUILD_DIR/native-asan"
 # The Windows tree once more with undefined behaviour trapping, stack
 # protector and fortified run-time calls (cmake/Win32Settings.cmake).
-[ -f "$BUILD_DIR/win32-ubsan/build.ninja" ] ||
-  cmake -S "$ROOT" -B "$BUILD_DIR/win32-ubsan" -G Ninja -DWITH_UBSAN_TRAP=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-    -DSAMPLE_OUTPUT_DIR="$BUILD_DIR/win32-ubsan/sample" >/dev/null
-cmake --build "$BUILD_DIR/win32-ubsan"
+UBSAN=$WIN_TREE-ubsan
+[ -f "$BUILD_DIR/$UBSAN/build.ninja" ] ||
+  cmake -S "$ROOT" -B "$BUILD_DIR/$UBSAN" -G Ninja -DWITH_UBSAN_TRAP=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$WIN_TOOLCHAIN" \
+    -DSAMPLE_OUTPUT_DIR="$BUILD_DIR/$UBSAN/sample" >/dev/null
+cmake --build "$BUILD_DIR/$UBSAN"
+if [ "$WIN_TREE" = win64 ]; then
+  echo "test: this machine runs no 32-bit programs: the Windows tests run the 64-bit"
+  echo "test: build (build/win64) under 64-bit Wine; build/win32 is built, not run"
+fi
 source "$ROOT/scripts/wine-env.sh"
 unset DISPLAY   # tests always get their own X server
 cleanup() { wineserver -k 2>/dev/null || true; "$ROOT/scripts/xvfb.sh" stop; }
@@ -41,10 +47,10 @@ run_ctest() { # tree: runs its tests and adds its counts to the totals
   passed=$((passed + total - fail)); failed=$((failed + fail))
   [ "$fail" = 0 ] || status=1
 }
-for tree in native native-asan win32 win32-ubsan; do run_ctest "$tree"; done
+for tree in native native-asan "$WIN_TREE" "$UBSAN"; do run_ctest "$tree"; done
 # What the hostile-input runs tried and what came of it.
 grep -ah -e '^\[ reliability \]' -e '^\[ mutation \]' -e '^damaged files:' \
-  "$BUILD_DIR/win32/Testing/Temporary/LastTest.log" | iconv -f CP932 -t UTF-8 -c || true
+  "$BUILD_DIR/$WIN_TREE/Testing/Temporary/LastTest.log" | iconv -f CP932 -t UTF-8 -c || true
 echo
 echo "test executables over all four trees:"
 echo "$passed passed, $failed failed"

@@ -2,8 +2,25 @@
 # environment of the tests and the demo. BUILD_DIR may be set by the caller.
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wine/prefix}
-export WINEARCH=win32
+source "$ROOT/scripts/arch.sh"
+if [ "$WIN_ARCH" = i686 ]; then
+  export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wine/prefix}
+  export WINEARCH=win32
+else
+  export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wine/prefix64}
+  export WINEARCH=win64
+  # Debian's wine and wineboot commands start the 32-bit loader whenever it is
+  # installed; on this machine it cannot run, so they get the 64-bit one.
+  _shims=$BUILD_DIR/wine/bin64
+  if [ ! -x "$_shims/wine-stable" ]; then
+    mkdir -p "$_shims"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$_shims/wine"
+    cp "$_shims/wine" "$_shims/wine-stable"
+    chmod +x "$_shims/wine" "$_shims/wine-stable"
+  fi
+  case ":$PATH:" in *":$_shims:"*) ;; *) export PATH=$_shims:$PATH ;; esac
+  unset _shims
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Gecko or Mono downloads, no .desktop files from shortcuts, a crash is one line.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"}

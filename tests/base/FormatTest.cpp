@@ -181,6 +181,7 @@ TEST(AppendFormat, OutputFillingStorageExactly) {
 }
 
 TEST(AppendFormat, FailedGrowthWritesNothing) {
+    if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit test build obtains 2 GB";
     OCString s("text", -1);
     s.AppendFormat("%*d", 0x7FFFFF00, 1);
     EXPECT_EQ(nullptr, s.GetBuffer());

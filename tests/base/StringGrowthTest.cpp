@@ -185,6 +185,7 @@ TEST(StringGrowth, AssignsTextFromItsOwnStorage) {
 }
 
 TEST(StringGrowth, FailedReservationLeavesEmptyString) {
+    if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit test build obtains 2 GB";
     OCString s("abc", -1);
     s.Append(nullptr, 0x7FFFFF00);  // the allocator cannot supply 2 GB here
     ExpectNoStorage(s);

@@ -223,9 +223,14 @@ TEST_F(WizardTest, BrowseStartsAtTheStoredFolderAndReturnsThePick) {
         ClickDialogButton(dialog, IDC_FOLDER_BROWSE);
         HWND browser = WaitForProcessDialog(kBrowserTitle);
         ASSERT_TRUE(browser);
-        Sleep(300);
+        // The browser selects the start folder once its tree is filled.
+        const std::string shown = "|" + start.Path() + "|";
+        for (int waited = 0; waited < 5000; waited += 50) {
+            status = AllChildTexts(browser);
+            if (status.find(shown) != std::string::npos) break;
+            Sleep(50);
+        }
         okEnabled = IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE;
-        status = AllChildTexts(browser);
         ClickDialogButton(browser, IDOK);
         ASSERT_TRUE(WaitUntilClosed(browser));
         Sleep(100);
