@@ -13,6 +13,7 @@
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "install/Drives.h"
+#include "install/ProgressRelay.h"
 #include "install/Uninstall.h"
 #include "install/Unpack.h"
 #include "resources/resource.h"
@@ -67,40 +68,19 @@ ULONGLONG FreeBytesFor(const OCString& folder) {
 
 // ---- the progress dialog ----
 
+ProgressRelay g_progress;          // the running worker's; there is one worker at a time
+
 LRESULT SendToBar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, message, wParam, lParam);
 }
 
-// The worker is the bar's only writer, so it keeps the bar's position itself
-// instead of asking for it (a round trip to the dialog's thread per chunk),
-// and moves the bar only by steps of a thousandth of its range at least:
-// every move repaints the bar at once, and a finer one shows nothing.
-struct BarState {
-    HWND dialog = NULL;
-    LONGLONG position = 0;        // as the bar itself would hold it: within the range
-    LONGLONG shown = 0;           // the position the bar was last set to
-    LONGLONG high = 0;
-    LONGLONG step = 1;            // the smallest move that is sent
-};
-
-BarState g_bar;                   // the running worker's; there is one worker at a time
-
-// Takes over the bar's range and position as the dialog holds them.
-void AttachBar(HWND dialog) {
-    PBRANGE range = {0, 0};
-    SendToBar(dialog, PBM_GETRANGE, FALSE, (LPARAM)&range);
-    g_bar.dialog = dialog;
-    g_bar.high = range.iHigh;
-    g_bar.position = g_bar.shown = SendToBar(dialog, PBM_GETPOS, 0, 0);
-    g_bar.step = range.iHigh / 1000 > 1 ? range.iHigh / 1000 : 1;
+void AttachIfNew(HWND dialog) {
+    if (dialog != g_progress.GetDialog()) g_progress.Attach(dialog);
 }
 
 void AdvanceBar(HWND dialog, unsigned kib) {
-    if (dialog != g_bar.dialog) AttachBar(dialog);
-    g_bar.position = std::min(g_bar.position + kib, g_bar.high);
-    if (g_bar.position - g_bar.shown < g_bar.step) return;
-    SendToBar(dialog, PBM_SETPOS, (WPARAM)g_bar.position, 0);
-    g_bar.shown = g_bar.position;
+    AttachIfNew(dialog);
+    g_progress.Advance(kib);
 }
 
 // The bar counts KiB in a signed 32-bit range.
@@ -113,15 +93,17 @@ void StartBar(HWND dialog, ULONGLONG requiredBytes) {
     SendToBar(dialog, PBM_SETRANGE32, 0, KiB(requiredBytes));
     SendToBar(dialog, PBM_SETSTEP, 1, 0);
     SendToBar(dialog, PBM_SETPOS, 0, 0);
-    AttachBar(dialog);
+    g_progress.Attach(dialog);
 }
 
 // false when the user cancelled.
 bool AskForDisc(HWND dialog, const OCString& text, const char* caption) {
+    g_progress.Flush();
     return text.ShowMessageBox(dialog, caption, kPromptFlags) != IDCANCEL;
 }
 
 void ReportError(HWND dialog, LONG code, const char* message) {
+    g_progress.Flush();
     OCString text;
     text.Format(kFmtErrorReport, (unsigned)code, message);
     text.ShowMessageBox(dialog, NULL, MB_OK | MB_TASKMODAL);
@@ -228,7 +210,8 @@ bool RunCopy(InstallConfig& config, HWND dialog) {
     const Sources sources = FindSources(config.dataPath);
     StartBar(dialog, config.requiredBytes);
     if (!UnpackAll(config, sources, dialog) || !CopyAll(config, sources, dialog)) return false;
-    SendToBar(dialog, PBM_SETPOS, KiB(config.requiredBytes), 0);
+    g_progress.SetPosition(KiB(config.requiredBytes));
+    g_progress.Flush();
     Sleep(1);
     return true;
 }
@@ -308,7 +291,8 @@ void InstallConfig::CopyEntry(const char* sourceFolder, const char* installTo, c
         OCString source, target;
         source.Format("%s\\%s", sourceFolder, relative.GetBuffer());
         target.Format("%s\\%s", installTo, relative.GetBuffer());
-        SetDlgItemTextA(progress.GetWindow(), IDC_PROGRESS_TEXT, target.GetBuffer());
+        AttachIfNew(progress.GetWindow());
+        g_progress.SetText(target.GetBuffer());
         CopyFileWithTimes(source.GetBuffer(), target.GetBuffer(), 1, kAllButReadOnly,
                           AdvanceProgress, (DWORD_PTR)&progress);
     } while (search.Next(&found));
@@ -317,6 +301,8 @@ void InstallConfig::CopyEntry(const char* sourceFolder, const char* installTo, c
 int SpaceSuffices(ULONGLONG freeBytes, ULONGLONG requiredBytes) {
     return freeBytes / 1024 > requiredBytes / 1024 ? 1 : 0;
 }
+
+void ShowProgress(HWND dialog) { g_progress.Show(dialog); }
 
 void AdvanceProgress(unsigned bytes, DWORD_PTR dialog) {
     AdvanceBar(((const OCDialog*)dialog)->GetWindow(), bytes / 1024);

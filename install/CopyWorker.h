@@ -15,6 +15,10 @@ int RunCopyStep(InstallConfig& config);
 // dialog with WM_CLOSE. Nothing is thrown out of it.
 unsigned __stdcall CopyThreadProc(void* config);
 
+// The progress dialog's answer to kMsgShowProgress (install/ProgressRelay.h),
+// which the worker posts: shows the file being copied and the bar's position.
+void ShowProgress(HWND dialog);
+
 // ProgressCallback of CopyFileWithTimes (user: the progress OCDialog):
 // moves the bar on by bytes / 1024.
 void AdvanceProgress(unsigned bytes, DWORD_PTR dialog);

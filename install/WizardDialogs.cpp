@@ -3,7 +3,9 @@
 #include "app/InstallConfig.h"
 #include "archive/OCPath.h"
 #include "base/Messages.h"
+#include "install/CopyWorker.h"
 #include "install/OCRegKey.h"
+#include "install/ProgressRelay.h"
 #include "resources/resource.h"
 
 namespace {
@@ -207,6 +209,10 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LP
     WizardState& state = g_progressDialog;
     if (message == WM_INITDIALOG)
         return StartDialog(state, window, lParam, [](InstallConfig&) -> INT_PTR { return TRUE; });
+    if (message == kMsgShowProgress) {  // posted by the copy worker
+        ShowProgress(window);
+        return TRUE;
+    }
     if (message == WM_CLOSE) {  // sent by the copy worker as its last act
         EndDialog(window, 0);
         return TRUE;

@@ -1,8 +1,10 @@
 #include "CopyFixture.h"
 #include <commctrl.h>
+#include <algorithm>
 #include "archive/PakBuilder.h"
 #include "install/CopyWorker.h"
 #include "install/OCThread.h"
+#include "install/ProgressRelay.h"
 #include "resources/resource.h"
 #include "support/BoxAnswerer.h"
 #include "support/CdDrive.h"
@@ -18,8 +20,8 @@ LRESULT CALLBACK BarSpy(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(g_barProcedure, bar, message, wParam, lParam);
 }
 
-// Stores the window through OCDialog::FromInitParam, nothing more, and ends
-// the dialog at WM_CLOSE, as the program's own procedure does.
+// Stores the window through OCDialog::FromInitParam, shows what the worker
+// posts and ends the dialog at WM_CLOSE, as the program's own procedure does.
 INT_PTR CALLBACK SpyProgressProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -27,6 +29,9 @@ INT_PTR CALLBACK SpyProgressProc(HWND window, UINT message, WPARAM, LPARAM lPara
         g_barProcedure = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROGRESS_BAR),
                                                     GWLP_WNDPROC, (LONG_PTR)BarSpy);
         SetTimer(window, 1, 30000, NULL);
+        return TRUE;
+    case kMsgShowProgress:
+        ShowProgress(window);
         return TRUE;
     case WM_CLOSE:
         g_log->lastText = WindowText(GetDlgItem(window, IDC_PROGRESS_TEXT));
@@ -46,6 +51,18 @@ void MakeFolders(const std::string& path) {
 }
 
 }  // namespace
+
+void ExpectBarSteps(const std::vector<int>& sums, std::vector<int> shown) {
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(sums.front(), shown.front());
+    EXPECT_EQ(sums.back(), shown.back());
+    size_t next = 0;
+    for (int position : shown) {
+        while (next < sums.size() && sums[next] != position) next++;
+        EXPECT_LT(next, sums.size()) << "the bar showed " << position << ", not a running sum in order";
+    }
+}
 
 void CopyFixture::SetUp() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};

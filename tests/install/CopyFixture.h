@@ -18,6 +18,11 @@ struct ProgressLog {
 
 const int kDialogTimedOut = 99;         // the dialog closed itself after 30 s
 
+// The bar's positions as the dialog showed them: the worker's updates merge
+// when they come faster than the dialog shows them, so `shown` must be the
+// running sums `sums` in order with some left out, from the first to the last.
+void ExpectBarSteps(const std::vector<int>& sums, std::vector<int> shown);
+
 class CopyFixture : public ::testing::Test {
 protected:
     void SetUp() override;

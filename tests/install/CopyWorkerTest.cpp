@@ -61,9 +61,7 @@ TEST_F(CopyWorkerTest, UnpacksArchivesOfAllThreeVersions) {
     EXPECT_EQ(Bytes(9000, 3), Installed("one\\b.dat"));
     EXPECT_EQ("two", Installed("two\\表.txt"));
     EXPECT_EQ(3 * 1024, log.rangeHigh);
-    ASSERT_FALSE(log.positions.empty());
-    EXPECT_EQ(0, log.positions.front());
-    EXPECT_EQ(3 * 1024, log.positions.back());
+    ExpectBarSteps({0, 3 * 1024}, log.positions);
 }
 
 TEST_F(CopyWorkerTest, StoredEntriesMoveTheBarCompressedOnesDoNot) {
@@ -73,7 +71,7 @@ TEST_F(CopyWorkerTest, StoredEntriesMoveTheBarCompressedOnesDoNot) {
     ChooseType("game.pak", "", 1);
     RunWorker();
     EXPECT_EQ(1, config.copyResult);
-    EXPECT_EQ((std::vector<int>{0, 2, 1024}), log.positions);
+    ExpectBarSteps({0, 2, 1024}, log.positions);
 }
 
 // The worker starts first; its bar setup and its closing message must still
@@ -84,7 +82,7 @@ TEST_F(CopyWorkerTest, WorkerWaitsForADialogThatAppearsLate) {
     EXPECT_EQ(0, log.endCode);
     EXPECT_EQ(1, config.copyResult);
     EXPECT_EQ(2048, log.rangeHigh);
-    EXPECT_EQ((std::vector<int>{0, 2048}), log.positions);
+    ExpectBarSteps({0, 2048}, log.positions);
 }
 
 TEST_F(CopyWorkerTest, CopiesFilesWildcardsAndFoldersFromTwoDiscs) {
@@ -127,9 +125,7 @@ TEST_F(CopyWorkerTest, CopiesFilesWildcardsAndFoldersFromTwoDiscs) {
 
     // 70000 bytes arrive in a 64 KiB chunk and a 4464-byte one; op.mpg adds
     // 2; the small files add nothing.
-    std::vector<int> steps = log.positions;
-    steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
-    EXPECT_EQ((std::vector<int>{0, 64, 68, 70, 1024}), steps);
+    ExpectBarSteps({0, 64, 68, 70, 1024}, log.positions);
     EXPECT_EQ(1024, log.rangeHigh);
     EXPECT_EQ(std::string(config.installFolder.GetBuffer()) + "\\voice\\v1.wav", log.lastText);
 }
