@@ -44,11 +44,12 @@ void CopyTimes(OCFile& source, OCFile& destination) {
 }
 
 // An archive entry has no attributes of its own: it becomes a normal file.
-void CopyAttributes(const char* source, const char* destination, DWORD mask) {
-    DWORD attributes = GetFileAttributesA(source);
+// Both ends are open, so neither name is looked up again.
+void CopyAttributes(OCFile& source, OCFile& destination, DWORD mask) {
+    DWORD attributes = source.GetAttributes();
     attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & mask;
     attributes &= ~(DWORD)FILE_ATTRIBUTE_DIRECTORY;
-    SetFileAttributesA(destination, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    destination.SetAttributes(attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
@@ -59,16 +60,15 @@ void CopyFileWithTimes(const char* source, const char* destination, int overwrit
     OCFile from;
     if (!from.Open(source, kOpenRead)) return;       // no empty destination for a missing source
     if (overwrite == 0 && FileExists(destination)) return;
-    MakeReplaceable(destination);                    // overwrite means a read-only file too
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
     if (!buffer) return;
     OCFile to;
-    if (!to.Open(destination, kOpenCreate)) return;
+    if (!OpenForReplace(to, destination)) return;
     CopyData(from, to, buffer.get(), source, destination, progress, user);
     buffer.reset();
     to.Commit();
     CopyTimes(from, to);
-    if (mask != 0xFFFFFFFF) CopyAttributes(source, destination, mask);
+    if (mask != 0xFFFFFFFF) CopyAttributes(from, to, mask);
     to.Close();
     from.Close();
 }

@@ -64,6 +64,11 @@ int OCFile::Open(const char* name, unsigned mode) {
     return OpenWithPrompt(TextOf(request), mode, true);
 }
 
+int OCFile::OpenOnce(const char* name, unsigned mode) {
+    OCString request(name, -1);
+    return TryOpen(TextOf(request), mode, true);
+}
+
 // Tries until a stream is open, the user gives up, or g_quietOpen says not to ask.
 int OCFile::OpenWithPrompt(const char* name, unsigned mode, bool searchArchives) {
     for (;;) {
@@ -92,7 +97,15 @@ int OCFile::TryOpen(const char* name, unsigned mode, bool searchArchives) {
         OCString prefix(m_path);  // the archive opens overwrite m_path
         return searchArchives && OpenFromAnyArchive(TextOf(prefix));
     }
-    if (ModeWrites(mode) || FileExists(name)) return OpenPlain(name, mode, modeText);  // no query for a write
+    // Opening is the existence check: a query before it would cost a second
+    // lookup of the name for every file that is there.
+    if (OpenPlain(name, mode, modeText) || ModeWrites(mode)) return m_stream != NULL;
+    const DWORD error = GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (!missing && FileExists(name)) {   // there, but it cannot be opened: the caller asks the user
+        SetLastError(error);
+        return 0;
+    }
     return searchArchives && OpenFromAnyArchive(name);
 }
 
@@ -117,12 +130,19 @@ int OCFile::OpenFirstMatch(const char* pattern, const char* modeText) {
     return 1;
 }
 
+// A write creates the missing folders on the way; they are looked for only
+// when the file cannot be created.
 int OCFile::OpenPlain(const char* name, unsigned mode, const char* modeText) {
-    OCString folder;
-    if (ModeWrites(mode) && FolderPart(name, folder) && !folder.IsEmpty() &&
-        !FileExists(folder.GetBuffer()))
-        CreateDirectoryPath(folder.GetBuffer());
     AttachStream(fopen(name, modeText));
+    if (m_stream || !ModeWrites(mode)) return m_stream != NULL;
+    const DWORD error = GetLastError();
+    OCString folder;
+    if (FolderPart(name, folder) && !folder.IsEmpty() && !FileExists(folder.GetBuffer())) {
+        CreateDirectoryPath(folder.GetBuffer());
+        AttachStream(fopen(name, modeText));
+    } else {
+        SetLastError(error);
+    }
     return m_stream != NULL;
 }
 
@@ -264,6 +284,41 @@ int OCFile::SetTimes(const FILETIME* creation, const FILETIME* access, const FIL
     return SetFileTime(StreamHandle(m_stream), &times[0], &times[1], &times[2]);
 }
 
+DWORD OCFile::GetAttributes() {
+    if (!m_stream || m_inArchive || m_memoryMode) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(m_path.GetBuffer());
+}
+
+namespace {
+
+typedef BOOL(WINAPI* SetFileInformationByHandleFn)(HANDLE, int, void*, DWORD);
+const int kFileBasicInfo = 0;
+struct FileBasicInfo {                             // FILE_BASIC_INFO
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;
+    DWORD attributes;
+};
+
+// Present from Windows Vista on; earlier systems set attributes by name.
+SetFileInformationByHandleFn HandleAttributeSetter() {
+    static const SetFileInformationByHandleFn setter = (SetFileInformationByHandleFn)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
+    return setter;
+}
+
+}  // namespace
+
+int OCFile::SetAttributes(DWORD attributes) {
+    if (!m_stream || m_inArchive || m_memoryMode) return 0;
+    fflush(m_stream);
+    if (SetFileInformationByHandleFn setter = HandleAttributeSetter()) {
+        FileBasicInfo information;                 // times of 0 stay as they are
+        ZeroMemory(&information, sizeof information);
+        information.attributes = attributes;
+        return setter(StreamHandle(m_stream), kFileBasicInfo, &information, sizeof information) ? 1 : 0;
+    }
+    return SetFileAttributesA(m_path.GetBuffer(), attributes) ? 1 : 0;
+}
+
 void AddSearchDirectory(const char* folder) { g_searchDirectories.push_back(OCString(folder, -1)); }
 
 int FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
@@ -300,6 +355,15 @@ void MakeReplaceable(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
     SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
+}
+
+// A read-only file in the way refuses to be replaced: its read-only
+// attribute is cleared and the open tried again, now with the usual prompt.
+// Asking for the attributes first would cost a lookup of every new name.
+int OpenForReplace(OCFile& file, const char* path) {
+    if (file.OpenOnce(path, kOpenCreate)) return 1;
+    MakeReplaceable(path);
+    return file.Open(path, kOpenCreate);
 }
 
 int EndsWithBackslash(const char* text) {

@@ -30,6 +30,8 @@ public:
     // g_quietOpen is set. Throws OCErrorException when the user chose Abort,
     // or when an archive entry cannot be decompressed.
     int Open(const char* name, unsigned mode);
+    // One attempt of Open, never a prompt: 1 when a stream is open.
+    int OpenOnce(const char* name, unsigned mode);
     // Serves reads and writes from `block` (allocated and owned when NULL).
     // Always 1; both stop at the block's end.
     int OpenMemory(void* block, unsigned length);
@@ -56,6 +58,12 @@ public:
     int GetTimes(FILETIME* creation, FILETIME* access, FILETIME* write);
     // 1 without a stream, else the result of SetFileTime.
     int SetTimes(const FILETIME* creation, const FILETIME* access, const FILETIME* write);
+    // The attributes of the open disk file; INVALID_FILE_ATTRIBUTES for an
+    // archive entry, a memory block or a closed object.
+    DWORD GetAttributes();
+    // Sets the open disk file's attributes (the written data is handed to the
+    // system first); 0 when that fails or no disk file is open.
+    int SetAttributes(DWORD attributes);
 
     // Inflates one zlib stream of `packedLength` bytes at the current position
     // into `dst`; returns the bytes produced. Throws OCErrorException
@@ -121,5 +129,8 @@ void RequireFittingPath(const char* path);
 // Clears the read-only attribute of an existing file that is about to be
 // replaced; nothing for a missing file.
 void MakeReplaceable(const char* path);
+// Opens `path` with kOpenCreate, replacing a read-only file too; as Open,
+// 1 when a stream is open afterwards.
+int OpenForReplace(OCFile& file, const char* path);
 // 1 when the last character (not byte) is a backslash; 0 for NULL.
 int EndsWithBackslash(const char* text);

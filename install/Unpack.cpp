@@ -126,9 +126,8 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
         OCString targetPath;
         targetPath.Format("%s\\%s", targetFolder, entry.name.GetBuffer());
         RequireFittingPath(targetPath.GetBuffer());
-        MakeReplaceable(targetPath.GetBuffer());
         OCFile target;
-        if (!target.Open(targetPath.GetBuffer(), kOpenCreate)) continue;   // skipped at the prompt
+        if (!OpenForReplace(target, targetPath.GetBuffer())) continue;   // skipped at the prompt
         SeekToData(archive, dir.dataStart + entry.offset);
         if (entry.compressed) {
             CopyCompressed(archive, target, entry);
