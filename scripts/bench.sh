@@ -120,7 +120,9 @@ marker() { # disc: the disc marker in an archive of its own
 
 nsis_script() { # out-exe then lines of "compress|store DIR OUTDIR"
   local exe=$1; shift
-  { echo "Unicode false"; echo "OutFile \"$exe\""; echo 'InstallDir "C:\bench\nsis"'
+  # A 64-bit machine that runs no 32-bit programs gets NSIS's 64-bit stub.
+  { if [ "$WIN_ARCH" = x86_64 ]; then echo "Target amd64-unicode"; else echo "Unicode false"; fi
+    echo "OutFile \"$exe\""; echo 'InstallDir "C:\bench\nsis"'
     echo "RequestExecutionLevel user"; echo "SetCompressor zlib"; echo "CRCCheck off"
     echo "Section"
     while [ $# -gt 0 ]; do
