@@ -6,6 +6,7 @@
 //   bench_install install DISC INSTALLDIR UNPACK FILES SIZE_MB
 //   bench_install lookup DISC MARKER COUNT
 //   bench_install ui COUNT      (per file: the text naming it, one bar step)
+//   bench_install files DISC INSTALLDIR ENTRY   (the file layer alone, no dialog)
 //
 // DISC is a Windows folder holding the data folder DATA; it is mapped as
 // CD-ROM drive Q: for the run. Prints one line of key=value figures.
@@ -120,6 +121,18 @@ int Lookup(char** args) {
     return found == count ? 0 : 1;
 }
 
+// The copy worker's file loop without a dialog to report to: what the file
+// layer and the system cost per file.
+int Files(char** args) {
+    MappedDisc disc(args[0]);
+    if (!disc.Ok()) return std::fprintf(stderr, "cannot map %s\n", args[0]), 1;
+    InstallConfig config;
+    const double start = NowMs();
+    config.CopyEntry("Q:\\DATA", args[1], args[2]);
+    std::printf("ms=%.1f\n", NowMs() - start);
+    return 0;
+}
+
 // The dialog traffic of one copied file, measured alone from a second thread
 // while dialog 107 runs: the text naming the file and one bar step.
 struct UiRun {
@@ -167,6 +180,7 @@ int main(int argc, char** argv) {
         if (argc == 7 && lstrcmpA(argv[1], "install") == 0) return Install(argv + 2);
         if (argc == 5 && lstrcmpA(argv[1], "lookup") == 0) return Lookup(argv + 2);
         if (argc == 3 && lstrcmpA(argv[1], "ui") == 0) return Ui(argv + 2);
+        if (argc == 5 && lstrcmpA(argv[1], "files") == 0) return Files(argv + 2);
     } catch (const OCErrorException& error) {
         std::fprintf(stderr, "error 0x%lx: %s\n", (unsigned long)error.code,
                      error.message.GetBuffer() ? error.message.GetBuffer() : "");
@@ -175,6 +189,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: bench_install install DISC INSTALLDIR UNPACK FILES SIZE_MB\n"
                  "       bench_install lookup DISC MARKER COUNT\n"
-                 "       bench_install ui COUNT\n");
+                 "       bench_install ui COUNT\n"
+                 "       bench_install files DISC INSTALLDIR ENTRY\n");
     return 2;
 }

@@ -65,7 +65,7 @@ protected:
     }
 
     HWND dialog = NULL;
-    ProgressRelay relay;
+    ProgressRelay relay{0};               // every new name may post
 };
 
 TEST_F(ProgressRelayTest, WorkerNeverWaitsAndTheDialogShowsTheLatestState) {
@@ -120,6 +120,27 @@ TEST_F(ProgressRelayTest, SmallBarMovesWaitForAThousandthOfTheRange) {
     relay.SetPosition(-5);              // kept within the range, as the bar keeps it
     relay.Flush();
     EXPECT_EQ(0, BarPosition(dialog));
+}
+
+TEST_F(ProgressRelayTest, NewNamesWaitForTheIntervalOrABarStep) {
+    ProgressRelay slow(60000);
+    g_relay = &slow;
+    slow.Attach(dialog);
+    slow.SetText("C:\\Game\\a.dat");    // the first name posts at once
+    PumpMessages();
+    EXPECT_EQ(1, g_messages);
+    slow.SetText("C:\\Game\\b.dat");    // within the interval: waits
+    PumpMessages();
+    EXPECT_EQ(1, g_messages);
+    EXPECT_EQ("C:\\Game\\a.dat", ItemText(dialog, IDC_PROGRESS_TEXT));
+    slow.Advance(1);                      // a bar step brings the latest name along
+    PumpMessages();
+    EXPECT_EQ(2, g_messages);
+    EXPECT_EQ("C:\\Game\\b.dat", ItemText(dialog, IDC_PROGRESS_TEXT));
+    EXPECT_EQ(11, BarPosition(dialog));
+    slow.SetText("C:\\Game\\c.dat");
+    slow.Flush();                         // and so does the flush
+    EXPECT_EQ("C:\\Game\\c.dat", ItemText(dialog, IDC_PROGRESS_TEXT));
 }
 
 }  // namespace
