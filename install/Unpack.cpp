@@ -96,12 +96,31 @@ void CopyStored(OCFile& archive, OCFile& target, DWORD size, const char* archive
 
 // The whole stream must inflate to exactly the recorded size: anything else
 // would leave a silently damaged file behind.
-void CopyCompressed(OCFile& archive, OCFile& target, const OCPakEntry& entry) {
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[entry.size ? entry.size : 1]);
-    if (!buffer) ThrowDamaged();
-    if (archive.ReadCompressed(entry.packedSize, buffer.get(), entry.size) != entry.size)
-        ThrowDamaged();
-    target.Write(buffer.get(), entry.size);
+// One block for every compressed entry of an archive, grown to the largest
+// so far: a fresh block per entry had the system map and zero its pages
+// again each time, which cost more than inflating into them.
+class EntryBuffer {
+public:
+    BYTE* Get(unsigned size) {
+        if (size > m_capacity || !m_block) {
+            m_block.reset();
+            m_capacity = 0;
+            m_block.reset(new (std::nothrow) BYTE[size ? size : 1]);
+            if (m_block) m_capacity = size;
+        }
+        return m_block.get();
+    }
+
+private:
+    std::unique_ptr<BYTE[]> m_block;
+    unsigned m_capacity = 0;
+};
+
+void CopyCompressed(OCFile& archive, OCFile& target, const OCPakEntry& entry, EntryBuffer& buffer) {
+    BYTE* block = buffer.Get(entry.size);
+    if (!block) ThrowDamaged();
+    if (archive.ReadCompressed(entry.packedSize, block, entry.size) != entry.size) ThrowDamaged();
+    target.Write(block, entry.size);
 }
 
 }  // namespace
@@ -122,6 +141,7 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
     if (!archive.Open(archivePath, kOpenRead)) return 0;      // skipped at the prompt
     const Directory dir = ReadDirectory(archive);
     unsigned stored = 0;
+    EntryBuffer inflated;
     for (const OCPakEntry& entry : dir.entries) {
         OCString targetPath;
         targetPath.Format("%s\\%s", targetFolder, entry.name.GetBuffer());
@@ -130,7 +150,7 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
         if (!OpenForReplace(target, targetPath.GetBuffer())) continue;   // skipped at the prompt
         SeekToData(archive, dir.dataStart + entry.offset);
         if (entry.compressed) {
-            CopyCompressed(archive, target, entry);
+            CopyCompressed(archive, target, entry, inflated);
         } else {
             CopyStored(archive, target, entry.size, archivePath);
             stored += entry.size;

@@ -64,6 +64,21 @@ TEST_F(UnpackTest, CompressedEntriesDoNotCountAndEmptyEntriesAreWritten) {
     EXPECT_TRUE(Exists(dir / "out\\empty"));
 }
 
+// The compressed entries share one block, grown to the largest so far: each
+// entry is written at its own size, never with a longer entry's leftovers.
+TEST_F(UnpackTest, CompressedEntriesOfMixedSizesAreEachWrittenExactly) {
+    const std::string big(20000, 'B'), small = Pattern(100), middle(9000, 'M');
+    PakBuilder pak(2);
+    pak.Compressed("1.dat", middle).Compressed("2.dat", small).Compressed("3.dat", big)
+       .Compressed("4.dat", "").Compressed("5.dat", small);
+    EXPECT_EQ(0u, Unpack(pak.Bytes()));
+    EXPECT_EQ(middle, dir.Read("out\\1.dat"));
+    EXPECT_EQ(small, dir.Read("out\\2.dat"));
+    EXPECT_EQ(big, dir.Read("out\\3.dat"));
+    EXPECT_EQ("", dir.Read("out\\4.dat"));
+    EXPECT_EQ(small, dir.Read("out\\5.dat"));
+}
+
 TEST_F(UnpackTest, ShiftJisNamesWithBackslashTrailBytesStayOneName) {
     // ソ and 表 end in 0x5C: a byte scan would split them into folders.
     PakBuilder pak(2);
