@@ -51,7 +51,8 @@ source "$ROOT/scripts/wine-env.sh"
 WINELOG=$BENCH/wine.log; : >"$WINELOG"
 wine() { command wine "$@" 2>>"$WINELOG"; }   # Wine's own notices stay out of the tables
 timeout() { command timeout "$@" 2>>"$WINELOG"; }
-[ -f "$BUILD_DIR/wine/display" ] || "$ROOT/scripts/xvfb.sh" start
+# An X server of an earlier run may be gone while its display file stays.
+kill -0 "$(cat "$BUILD_DIR/wine/xvfb.pid" 2>/dev/null)" 2>/dev/null || "$ROOT/scripts/xvfb.sh" start
 export DISPLAY=$(cat "$BUILD_DIR/wine/display")
 [ -d "$WINEPREFIX/drive_c" ] || "$ROOT/scripts/wine-prefix.sh"
 wineserver -p 2>/dev/null || true   # one server for every run: no start-up in the figures
