@@ -1,6 +1,6 @@
 // The menu's view of the registry records: IsInstalled and LaunchGame.
 #include "app/Launch.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCPath.h"
 #include "install/OCRegKey.h"
 #include "install/Records.h"

@@ -7,7 +7,7 @@
 #include "app/Menu.h"
 #include "app/Shutdown.h"
 #include "archive/OCFile.h"
-#include "base/Ini.h"
+#include "archive/Ini.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "resources/resource.h"

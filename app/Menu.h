@@ -6,7 +6,7 @@
 // Main.cpp.
 #pragma once
 #include <windows.h>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "base/OCString.h"
 #include "gfx/OCDialog.h"
 #include "gfx/OCDibImage.h"

@@ -1,7 +1,7 @@
 // Clean-up on the way out: the auxiliary files in the temporary folder and
 // the reboot-time deletion of the installer's program file.
 #include "app/Shutdown.h"
-#include "base/Ini.h"
+#include "archive/Ini.h"
 #include "base/OCException.h"
 #include "base/OCString.h"
 

@@ -5,10 +5,10 @@
 // read-only copies included. Files that are not there are ignored.
 void RemoveTemporaryFiles();
 
-// Schedules the deletion of the program's own file at the next restart, but
-// only when that file lies in the temporary folder (the copy the installer
-// runs from there); a program started from a disc or a user's folder is never
-// touched. Windows 95 family: a "nul=<short path>" line in [rename] of
-// WININIT.INI. NT family: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT.
+// Schedules the deletion at the next restart of the copy of the installer
+// that the disc's launcher puts into the temporary folder. Windows 95 family:
+// a "nul=<short path>" line in [rename] of WININIT.INI naming the running
+// program's own file. NT family: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
+// on the temporary folder's setup.exe, whether or not it is the running file.
 // Failures are not reported.
 void ScheduleSelfDeletion();

@@ -1,7 +1,8 @@
 // OCString: the program's one text type. Owned, growable, NUL-terminated
 // multibyte text (ANSI code page, Shift-JIS for our own texts) with a recorded
 // length and a scan cursor. Storage grows in blocks of 64 bytes and comes from
-// the nothrow allocator: running out leaves the string empty, never throws.
+// the nothrow allocator: running out leaves the string empty. Only Replace
+// throws (OCException) when it cannot grow.
 #pragma once
 #include <windows.h>
 #include <stdarg.h>

@@ -6,7 +6,7 @@
 #include <climits>
 #include <new>
 #include <vector>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCFile.h"
 #include "archive/OCFindFile.h"
 #include "archive/OCPath.h"

@@ -1,7 +1,7 @@
 // InstallConfig::SetupDirectX: offers DirectX from the game disc and runs
 // the DirectX setup library when the installed version is older than 8.1.
 #include "install/DirectX.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCFile.h"
 #include "base/Messages.h"
 #include "install/Drives.h"

@@ -2,7 +2,7 @@
 // completion message, on the user-interface thread.
 #include <windows.h>
 #include <commctrl.h>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "base/Messages.h"
 #include "install/CopyWorker.h"
 #include "install/OCRegKey.h"

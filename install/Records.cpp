@@ -1,6 +1,6 @@
 // WriteGameKey and WriteUninstallEntry.
 #include "install/Records.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/OCRegKey.h"
 
 const char kUninstallProgram[] = "Uninst.exe";

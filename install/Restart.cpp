@@ -1,7 +1,7 @@
 // InstallConfig::FinishInstall: the completion message, or the system's
 // restart dialog when DirectX setup asked for a restart.
 #include "install/DirectX.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "base/Messages.h"
 #include "install/OCLibrary.h"
 #include <vector>

@@ -1,6 +1,6 @@
 // Shell links through IShellLinkA and IPersistFile.
 #include "install/Shortcuts.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCFile.h"
 #include "archive/OCPath.h"
 #include "base/Messages.h"

@@ -2,10 +2,10 @@
 // key for all users, the uninstall entry, the install folder, the game key of
 // the current user, the Start-menu folder.
 #include "install/Uninstall.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCFile.h"
 #include "archive/OCPath.h"
-#include "base/Ini.h"
+#include "archive/Ini.h"
 #include "base/Messages.h"
 #include "install/OCRegKey.h"
 #include "install/Records.h"

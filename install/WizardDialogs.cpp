@@ -1,6 +1,6 @@
 // The wizard dialogs 104 to 107 and the folder step around dialog 104.
 #include "install/WizardDialogs.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCPath.h"
 #include "base/Messages.h"
 #include "install/CopyWorker.h"

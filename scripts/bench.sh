@@ -138,7 +138,7 @@ make_game() { # size: payload, archives, marker and installers in $BENCH/game-SI
   [ -f "$dir/stamp" ] && return
   echo "bench: making the $1 MiB payload"
   rm -rf "$dir"; mkdir -p "$dir"
-  python3 "$ROOT/tests/bench/make-payload.py" game "$dir/disc" "$1" >"$dir/counts"
+  python3 "$ROOT/bench/make-payload.py" game "$dir/disc" "$1" >"$dir/counts"
   mv "$dir/disc/stored" "$dir/stored"; mv "$dir/disc/packed" "$dir/packed"
   "$PAK" create --format 2 --store "$dir/disc/DATA/bgm.pak" "$dir/stored" >/dev/null
   "$PAK" create --format 2 --compress "$dir/disc/DATA/cg.pak" "$dir/packed" >/dev/null
@@ -156,7 +156,7 @@ make_small() { # count
   [ -f "$dir/stamp" ] && return
   echo "bench: making $1 small files"
   rm -rf "$dir"; mkdir -p "$dir"
-  python3 "$ROOT/tests/bench/make-payload.py" small "$dir/disc" "$1" >"$dir/counts"
+  python3 "$ROOT/bench/make-payload.py" small "$dir/disc" "$1" >"$dir/counts"
   marker "$dir/disc"
   nsis_script "$BENCH/small-$1.exe" store "$dir/disc/DATA/small" "\\small" >"$dir/setup.nsi"
   makensis -V1 "$dir/setup.nsi" >/dev/null
@@ -233,5 +233,5 @@ for round in $(seq 0 "$ROUNDS"); do      # round 0 warms the cache and is not ke
   done
 done
 
-python3 "$ROOT/tests/bench/report.py" "$RESULTS" "$CACHE" "$SIZE"
+python3 "$ROOT/bench/report.py" "$RESULTS" "$CACHE" "$SIZE"
 if [ "$KEEP" = 0 ]; then rm -rf "$BENCH"/game-* "$BENCH"/small-* "$BENCH"/*.exe "$BENCH/marker" "$BENCH/empty-src"; fi

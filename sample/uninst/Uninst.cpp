@@ -11,7 +11,7 @@
 #include <windows.h>
 #include <cstdlib>
 #include "archive/OCFile.h"
-#include "base/Ini.h"
+#include "archive/Ini.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "install/Uninstall.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "support/BoxAnswerer.h"

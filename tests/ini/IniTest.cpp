@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "archive/OCFile.h"
-#include "base/Ini.h"
+#include "archive/Ini.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "support/BoxAnswerer.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "support/TempDir.h"
 
 // What the progress bar and text were told while the dialog ran.

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 #include "ChildProcess.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/DirectX.h"
 #include "support/BoxAnswerer.h"
 #include "support/CdDrive.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/PakBuilder.h"
 #include "install/Records.h"
 #include "resources/resource.h"

@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "support/TempDir.h"
 
 std::string ProgramsFolder();

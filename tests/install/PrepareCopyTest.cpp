@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/CopyWorker.h"
 #include "install/Drives.h"
 #include "support/CdDrive.h"

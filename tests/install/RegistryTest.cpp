@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/OCRegKey.h"
 #include "install/Records.h"
 

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 #include "support/ShellLink.h"
 #include <string>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/Shortcuts.h"
 #include "support/TempDir.h"
 

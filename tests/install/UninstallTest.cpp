@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "InstalledGame.h"
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "base/Messages.h"
 #include "archive/OCFile.h"
 #include "install/OCRegKey.h"

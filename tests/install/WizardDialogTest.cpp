@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "install/WizardDialogs.h"
 #include "resources/resource.h"
 #include "support/BoxAnswerer.h"

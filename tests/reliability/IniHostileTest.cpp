@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 #include "Scratch.h"
-#include "app/InstallConfig.h"
-#include "base/Ini.h"
+#include "install/InstallConfig.h"
+#include "archive/Ini.h"
 #include "support/TempDir.h"
 
 namespace {

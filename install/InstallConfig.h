@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <vector>
-#include "app/TypeEntry.h"
+#include "install/TypeEntry.h"
 #include "base/OCString.h"
 #include "gfx/OCDialog.h"
 

@@ -15,7 +15,7 @@
 #include <psapi.h>
 #include <cstdio>
 #include <cstdlib>
-#include "app/InstallConfig.h"
+#include "install/InstallConfig.h"
 #include "archive/OCFile.h"
 #include "base/OCException.h"
 #include "install/CopyWorker.h"

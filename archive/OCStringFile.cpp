@@ -1,6 +1,5 @@
-// OCString's file operations. The one sideways link of base/: these three
-// use OCFile (archive/) for its size query, read and write; nothing else in
-// base/ depends on the archive layer. A program that calls them links archive.
+// OCString's file operations: they sit in the file layer, above the string
+// class, since they size, read and write through OCFile.
 #include "base/OCString.h"
 #include <limits.h>
 #include "archive/OCFile.h"

@@ -1,5 +1,5 @@
-#include "app/InstallConfig.h"
-#include "base/Ini.h"
+#include "install/InstallConfig.h"
+#include "archive/Ini.h"
 #include "base/Messages.h"
 
 namespace {

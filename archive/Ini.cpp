@@ -1,8 +1,6 @@
-// INI reader and writer. The one sideways link of base/: files are opened
-// through OCFile (archive/), so the reader also finds install.ini inside an
-// archive. It is built as its own library (see CMakeLists.txt) so that base
-// itself never depends on the archive layer.
-#include "base/Ini.h"
+// INI reader and writer. Files are opened through OCFile, so the reader
+// also finds install.ini inside an archive.
+#include "archive/Ini.h"
 #include "archive/OCFile.h"
 
 namespace {
