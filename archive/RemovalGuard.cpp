@@ -19,7 +19,8 @@ bool IsBadComponent(const char* begin, const char* end) {
 }
 
 // Counts the components of `path` after its drive or share prefix; -1 when
-// one of them is bad. One trailing separator is allowed.
+// one of them is bad. Doubled separators inside the path count as one, as
+// they do for the system (a game without a maker name forms "C:\Games\\Title").
 int CountComponents(const char* path) {
     const char* p = path;
     int prefix = 0;                                  // components that only name a root
@@ -34,6 +35,10 @@ int CountComponents(const char* path) {
     }
     int count = 0;
     while (*p) {
+        if (IsSeparator(*p)) {                       // "a\\b" is "a\b" to the system
+            ++p;
+            continue;
+        }
         const char* begin = p;
         while (*p && !IsSeparator(*p)) p = CharNextA(p);
         if (IsBadComponent(begin, p)) return -1;
