@@ -41,19 +41,58 @@ int ReadGameCommand(const InstallConfig& config, OCString& command) {
     return 1;
 }
 
+namespace {
+
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void SplitCommand(const char* command, OCString& program, OCString& arguments) {
+    program = "";
+    arguments = "";
+    while (*command == ' ') ++command;
+    if (*command == '"') {
+        const char* end = command + 1;
+        while (*end && *end != '"') end = CharNextA(end);
+        program.Assign(command + 1, (int)(end - command - 1));
+        if (*end) ++end;
+        while (*end == ' ') ++end;
+        arguments = end;
+        return;
+    }
+    program = command;
+    if (IsFile(command)) return;
+    for (const char* p = command + lstrlenA(command); p > command;) {
+        p = CharPrevA(command, p);
+        if (*p != ' ') continue;
+        OCString head(command, (int)(p - command));
+        if (!IsFile(head.GetBuffer())) continue;
+        program = head;
+        arguments = p + 1;
+        return;
+    }
+}
+
 void StartGame(const char* command) {
     if (!command || !*command) return;
-    OCString commandLine(command, -1);               // CreateProcess may write into it
+    OCString program, arguments;
+    SplitCommand(command, program, arguments);
+    OCString commandLine;                            // CreateProcess may write into it
+    commandLine.Format(arguments.IsEmpty() ? "\"%s\"" : "\"%s\" %s", program.GetBuffer(),
+                       arguments.GetBuffer() ? arguments.GetBuffer() : "");
     OCString folder;
     OCPath path;
-    path.Set(command);
+    path.Set(program.GetBuffer());
     path.GetDirectory(folder);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(NULL, commandLine.GetBuffer(), NULL, NULL, TRUE, 0, NULL,
+    if (CreateProcessA(program.GetBuffer(), commandLine.GetBuffer(), NULL, NULL, TRUE, 0, NULL,
                        folder.GetBuffer(), &startup, &process)) {
         // The game runs on its own; the installer keeps nothing of it.
         CloseHandle(process.hThread);

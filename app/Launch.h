@@ -9,6 +9,14 @@ class InstallConfig;
 // value is missing). 1 when the key exists, else 0 with `command` untouched.
 int ReadGameCommand(const InstallConfig& config, OCString& command);
 
-// Starts `command` with the folder part of it as the current folder and the
+// Splits a stored command into the program's path and its arguments. A
+// quoted program ends at its closing quote; an unquoted value is the
+// program as a whole when that file exists, else its longest part before a
+// space that names an existing file (the rest are arguments), else whole.
+void SplitCommand(const char* command, OCString& program, OCString& arguments);
+
+// Starts the program of `command` by its full path, quoted, so that a path
+// with spaces never runs another program ("C:\Program.exe" for "C:\Program
+// Files\..."), with the program's folder as the current folder and the
 // installer's environment. Failures are not reported; no handle is kept.
 void StartGame(const char* command);

@@ -46,8 +46,23 @@ const char* DirectXSetupErrorText(int result) {
     return NULL;
 }
 
+// The setup library lies beside the installer: it is loaded by that full
+// path, never looked for along the search path (the current folder, say).
+OCString SetupLibraryPath() {
+    char own[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(NULL, own, MAX_PATH);
+    OCString path;
+    if (n == 0 || n >= MAX_PATH) return path;
+    OCString folder(own, (int)n);
+    if (folder.FindLastChar('\\')) folder.Delete(0, -1);
+    path.Format("%s\\DSETUP.dll", folder.GetBuffer());
+    return path;
+}
+
 int RunDirectXSetup(HWND owner, const char* root) {
-    OCLibrary setup("DSETUP.dll");
+    const OCString library = SetupLibraryPath();
+    if (library.IsEmpty()) return 0;
+    OCLibrary setup(library.GetBuffer());
     DirectXSetupFn directXSetup = setup.Export<DirectXSetupFn>(MAKEINTRESOURCEA(kDirectXSetupOrdinal));
     if (!directXSetup) return 0;
     std::vector<char> path(root, root + lstrlenA(root) + 1);   // the call takes a writable string
