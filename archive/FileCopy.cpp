@@ -25,9 +25,10 @@ const unsigned kChunk = 65536;
 
 void CopyData(OCFile& source, OCFile& destination, BYTE* buffer, const char* sourceName,
               const char* destinationName, ProgressCallback progress, DWORD_PTR user) {
-    unsigned remaining = source.GetSize();
+    ULONGLONG remaining = 0;
+    if (!source.QuerySize(remaining)) ThrowReadFailed(sourceName, destination, destinationName);
     while (remaining > 0) {
-        const unsigned wanted = remaining < kChunk ? remaining : kChunk;
+        const unsigned wanted = remaining < kChunk ? (unsigned)remaining : kChunk;
         SetLastError(ERROR_SUCCESS);
         const unsigned got = source.Read(buffer, wanted);
         if (got == 0) ThrowReadFailed(sourceName, destination, destinationName);

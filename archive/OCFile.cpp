@@ -240,28 +240,34 @@ void OCFile::Commit() {
     if (m_stream && !m_memoryMode && fflush(m_stream) != 0) ThrowWriteFailed();
 }
 
-int OCFile::Seek(long offset, int origin) {
+int OCFile::Seek(LONGLONG offset, int origin) {
     if (m_memoryMode) {
-        if (offset < 0 || (unsigned long)offset > BlockLength()) return -1;
+        if (offset < 0 || (ULONGLONG)offset > BlockLength()) return -1;
         m_cursor = m_block + offset;
         return 0;
     }
     if (!m_stream) return 0;
-    if (m_base.QuadPart == 0) return fseek(m_stream, offset, origin);
-    LONGLONG target = (LONGLONG)m_base.QuadPart + offset;
-    if (target < 0 || target > 0x7FFFFFFF) return -1;
-    return fseek(m_stream, (long)target, SEEK_SET);
+    if (m_base.QuadPart == 0) return _fseeki64(m_stream, offset, origin);
+    const LONGLONG target = (LONGLONG)m_base.QuadPart + offset;
+    if (offset < 0 || target < 0) return -1;
+    return _fseeki64(m_stream, target, SEEK_SET);
 }
 
-unsigned OCFile::GetSize() {
-    if (m_memoryMode) return BlockLength();
-    if (m_inArchive) return m_entry->size;
-    if (!m_stream) return 0;
-    long pos = ftell(m_stream);
-    fseek(m_stream, 0, SEEK_END);
-    long size = ftell(m_stream);
-    fseek(m_stream, pos, SEEK_SET);
-    return size < 0 ? 0 : (unsigned)size;
+bool OCFile::QuerySize(ULONGLONG& size) {
+    if (m_memoryMode) return size = BlockLength(), true;
+    if (m_inArchive) return size = m_entry->size, true;
+    if (!m_stream) return false;
+    const __int64 pos = _ftelli64(m_stream);
+    if (pos < 0 || _fseeki64(m_stream, 0, SEEK_END) != 0) return false;
+    const __int64 end = _ftelli64(m_stream);
+    if (_fseeki64(m_stream, pos, SEEK_SET) != 0 || end < 0) return false;
+    size = (ULONGLONG)end;
+    return true;
+}
+
+ULONGLONG OCFile::GetSize() {
+    ULONGLONG size = 0;
+    return QuerySize(size) ? size : 0;
 }
 
 int OCFile::GetTimes(FILETIME* creation, FILETIME* access, FILETIME* write) {

@@ -49,10 +49,13 @@ public:
     void Commit();
     // 0 on success. Inside an archive entry (and in memory mode) the offset
     // is always taken from the entry's (block's) start, whatever the origin.
-    int Seek(long offset, int origin);
+    int Seek(LONGLONG offset, int origin);
     // The entry's size for an archive entry, the block's length in memory
-    // mode, the file's length for a plain file, 0 when closed.
-    unsigned GetSize();
+    // mode, the file's length for a plain file (64 bits: DVD files pass
+    // 4 GiB); false when closed or when the system cannot tell.
+    bool QuerySize(ULONGLONG& size);
+    // QuerySize's answer, 0 when it has none.
+    ULONGLONG GetSize();
     // Local times of the open file (the archive's for an entry). Always 1;
     // the outputs stay untouched without a stream.
     int GetTimes(FILETIME* creation, FILETIME* access, FILETIME* write);

@@ -6,8 +6,9 @@
 
 void OCString::LoadFromFile(OCFile& file) {
     Clear();
-    unsigned size = file.GetSize();
-    if (size >= (unsigned)INT_MAX || !Grow((int)size)) return;
+    const ULONGLONG fullSize = file.GetSize();
+    if (fullSize >= (ULONGLONG)INT_MAX || !Grow((int)fullSize)) return;
+    const unsigned size = (unsigned)fullSize;
     unsigned got = file.Read(buffer, size);
     buffer[got <= size ? got : size] = 0;  // only the bytes that arrived
     cursor = buffer;

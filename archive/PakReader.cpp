@@ -4,6 +4,7 @@
 #include <mbstring.h>
 #include <zlib.h>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -17,7 +18,6 @@
 namespace {
 
 const unsigned kInputChunk = 4096;
-const ULONGLONG kMaxSeek = 0x7FFFFFFF;  // positions go to a signed 32-bit seek
 
 OCErrorException InflateError() { return OCErrorException(kMsgInflateFailed); }
 
@@ -80,6 +80,9 @@ bool OCPakEntry::Read(OCFile& file, DWORD version, unsigned& left) {
     if (left < 4 + fields || !file.PeekExact(&nameLength, 4)) return false;
     if (nameLength > left - 4 - fields) return false;
     name.ReadString(file);
+    // Without storage for the name its bytes were not read: the walk would
+    // go on out of step, so it stops as at a damaged directory.
+    if (nameLength > 0 && !name.GetBuffer()) return false;
     DWORD values[5] = {};
     if (!file.ReadExact(values, fields)) return false;
     left -= 4 + nameLength + fields;
@@ -124,8 +127,9 @@ int OCFile::SearchArchive(const char* name) {
 
 // A v0 directory lies uncompressed in the file, right after the header.
 int OCFile::ScanDirectoryV0(const char* name, DWORD count) {
-    unsigned size = GetSize();
-    unsigned left = size > pak::kHeaderSizeV0 ? size - pak::kHeaderSizeV0 : 0;
+    const ULONGLONG size = GetSize();
+    const ULONGLONG rest = size > pak::kHeaderSizeV0 ? size - pak::kHeaderSizeV0 : 0;
+    unsigned left = rest > UINT_MAX ? UINT_MAX : (unsigned)rest;
     for (DWORD i = 0; i < count && m_entry->Read(*this, 0, left); i++) {
         if (!NameMatches(name, m_entry->name)) continue;
         ServeEntry(m_entry->offset);
@@ -153,10 +157,11 @@ int OCFile::ScanDirectoryPacked(const char* name, const OCPakHeader& header) {
     return 0;
 }
 
-// Positions the archive at the entry's data. A position past 2 GiB cannot be
-// sought to: the archive is damaged.
+// Positions the archive at the entry's data; a position that cannot be
+// sought to means a damaged archive.
 void OCFile::ServeEntry(ULONGLONG position) {
-    if (position > kMaxSeek || fseek(m_stream, (long)position, SEEK_SET) != 0) throw InflateError();
+    if (position > (ULONGLONG)LLONG_MAX || _fseeki64(m_stream, (LONGLONG)position, SEEK_SET) != 0)
+        throw InflateError();
     m_base.QuadPart = position;
     m_inArchive = 1;
 }

@@ -1,6 +1,7 @@
 // UnpackArchive: reads an archive's directory once and writes its entries out.
 #include "install/Unpack.h"
 #include <windows.h>
+#include <climits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -13,7 +14,6 @@
 namespace {
 
 const unsigned kChunk = 65536;
-const ULONGLONG kMaxSeek = 0x7FFFFFFF;   // OCFile::Seek takes a signed 32-bit offset
 
 [[noreturn]] void ThrowDamaged() { throw OCErrorException(ERROR_INVALID_DATA, kMsgInflateFailed); }
 
@@ -71,15 +71,16 @@ Directory ReadDirectory(OCFile& archive) {
     if (header.version == 1 || header.version == 2) {
         ReadPackedDirectory(archive, header, dir);
     } else {
-        const unsigned size = archive.GetSize();
-        const unsigned left = size > pak::kHeaderSizeV0 ? size - pak::kHeaderSizeV0 : 0;
+        const ULONGLONG size = archive.GetSize();
+        const ULONGLONG rest = size > pak::kHeaderSizeV0 ? size - pak::kHeaderSizeV0 : 0;
+        unsigned left = rest > UINT_MAX ? UINT_MAX : (unsigned)rest;
         ReadEntries(archive, 0, header.count, left, dir);
     }
     return dir;
 }
 
 void SeekToData(OCFile& archive, ULONGLONG position) {
-    if (position > kMaxSeek || archive.Seek((long)position, SEEK_SET) != 0) ThrowDamaged();
+    if (position > (ULONGLONG)LLONG_MAX || archive.Seek((LONGLONG)position, SEEK_SET) != 0) ThrowDamaged();
 }
 
 void CopyStored(OCFile& archive, OCFile& target, DWORD size, const char* archivePath) {
