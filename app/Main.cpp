@@ -49,12 +49,14 @@ void ReadProductName(OCString& name) {
     IniReadValue("install", "Name", name, kConfigFile);
 }
 
-// One box, no owner, the system's default caption, on top of everything.
-void ReportError(const OCErrorException& error) {
-    const char* message = error.message.GetBuffer();
+// One box, no owner, the system's default caption, on top of everything,
+// for whatever exception reached the top. Called inside a catch block.
+void ReportError() {
+    OCString message;
+    const LONG code = DescribeCurrentException(message);
     OCString text;
-    text.Format(kFmtErrorReport, (unsigned)error.code, message ? message : "");
-    MessageBoxA(NULL, text.GetBuffer(), NULL, MB_OK | MB_TOPMOST);
+    text.Format(kFmtErrorReport, (unsigned)code, message.GetBuffer() ? message.GetBuffer() : "");
+    MessageBoxA(NULL, text.GetBuffer() ? text.GetBuffer() : "", NULL, MB_OK | MB_TOPMOST);
 }
 
 // The menu's end code, -1 when it could not be opened. Throws what the menu threw.
@@ -79,9 +81,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         running.Create(productName.GetBuffer());
         g_quietOpen = 0;
         result = RunMenu(state);
-    } catch (const OCErrorException& error) {
+    } catch (...) {
         g_currentMenu = NULL;
-        ReportError(error);
+        result = 0;
+        ReportError();
     }
     if (result == 1) {
         // The game starts once, after the mark is gone: it may look for it.

@@ -19,3 +19,9 @@ public:
     explicit OCErrorException(LONG errorCode) : OCException(errorCode) {}
     OCString message;
 };
+
+// Inside a catch block: the code and message of the exception being handled,
+// whatever its type, for the one error box at the top. An exception without
+// a code of its own (the string class out of memory, std::bad_alloc) reports
+// ERROR_NOT_ENOUGH_MEMORY; anything else foreign ERROR_INTERNAL_ERROR.
+LONG DescribeCurrentException(OCString& message);

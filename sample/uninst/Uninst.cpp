@@ -160,9 +160,11 @@ int Run(const char* commandLine) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         return Run(GetCommandLineA());
-    } catch (const OCErrorException& error) {
+    } catch (...) {
+        OCString message;
+        const LONG code = DescribeCurrentException(message);
         OCString text;
-        text.Format(kFmtErrorReport, (unsigned)error.code, Text(error.message));
+        text.Format(kFmtErrorReport, (unsigned)code, Text(message));
         text.ShowMessageBox(NULL, NULL, MB_OK);
         return 1;
     }
