@@ -143,7 +143,7 @@ struct UiRun {
 
 unsigned __stdcall UiThread(void* argument) {
     UiRun* run = (UiRun*)argument;
-    const HWND dialog = WaitForDialogWindow(run->config->progress);
+    const HWND dialog = WaitForDialogWindow(run->config->progress, NULL);
     SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, run->count * 4);
     char text[MAX_PATH];
     double start = NowMs();

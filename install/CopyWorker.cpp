@@ -111,18 +111,13 @@ void ReportError(HWND dialog, LONG code, const char* message) {
 
 // ---- the discs ----
 
-// One folder per CD-ROM drive, Z: first; each is also searched for archives
-// by later opens of relative names.
+// One folder per CD-ROM drive, Z: first.
 Sources FindSources(const OCString& dataPath) {
     Sources sources;
     for (int drive = FindDrive(DRIVE_CDROM, -1); drive != -1; drive = FindDrive(DRIVE_CDROM, drive)) {
         OCString folder;
         folder.Format("%c:\\%s", 'A' + drive, Text(dataPath));
         sources.push_back(folder);
-        bool known = false;
-        for (const OCString& registered : g_searchDirectories)
-            known = known || lstrcmpiA(Text(registered), folder.GetBuffer()) == 0;
-        if (!known) AddSearchDirectory(folder.GetBuffer());
     }
     return sources;
 }
@@ -239,6 +234,17 @@ OCString FolderPart(const char* path) {
 
 }  // namespace
 
+// The search folders are read by every open on the user-interface thread
+// (the menu redraws its pictures), so only that thread adds to them.
+void RegisterDiscFolders(const InstallConfig& config) {
+    for (const OCString& folder : FindSources(config.dataPath)) {
+        bool known = false;
+        for (const OCString& registered : g_searchDirectories)
+            known = known || lstrcmpiA(Text(registered), folder.GetBuffer()) == 0;
+        if (!known) AddSearchDirectory(folder.GetBuffer());
+    }
+}
+
 int InstallConfig::PrepareCopy() {
     unPackList.clear();
     filePaths.clear();
@@ -257,10 +263,10 @@ int InstallConfig::CopyFiles() {
     const HWND dialog = progress.GetWindow();
     try {
         if (RunCopy(*this, dialog)) return 1;
-    } catch (const OCErrorException& error) {
-        ReportError(dialog, error.code, Text(error.message));
-    } catch (const std::bad_alloc&) {
-        ReportError(dialog, ERROR_NOT_ENOUGH_MEMORY, "");
+    } catch (...) {
+        OCString message;
+        const LONG code = DescribeCurrentException(message);
+        ReportError(dialog, code, Text(message));
     }
     RemoveInstallFolder(*this);
     return 0;
@@ -308,17 +314,22 @@ void AdvanceProgress(unsigned bytes, DWORD_PTR dialog) {
     AdvanceBar(((const OCDialog*)dialog)->GetWindow(), bytes / 1024);
 }
 
-HWND WaitForDialogWindow(const OCDialog& dialog) {
+HWND WaitForDialogWindow(const OCDialog& dialog, HANDLE ended) {
     for (;;) {
         const HWND window = dialog.GetWindow();
         if (window && IsWindow(window)) return window;
-        Sleep(10);
+        if (!ended) Sleep(10);
+        else if (WaitForSingleObject(ended, 10) == WAIT_OBJECT_0) return NULL;
     }
 }
 
 unsigned __stdcall CopyThreadProc(void* argument) {
     InstallConfig* config = (InstallConfig*)argument;
-    const HWND dialog = WaitForDialogWindow(config->progress);
+    const HWND dialog = WaitForDialogWindow(config->progress, config->progressEnded);
+    if (!dialog) {
+        config->copyResult = 0;
+        return 0;
+    }
     try {
         config->copyResult = config->CopyFiles();
     } catch (...) {                                  // nothing unwinds out of the thread

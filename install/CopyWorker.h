@@ -10,9 +10,15 @@ class OCDialog;
 // thread while CopyThreadProc copies; returns the copy result.
 int RunCopyStep(InstallConfig& config);
 
+// Adds the data folder of every CD-ROM drive to the search folders, so that
+// the disc markers and names inside their archives can be opened. On the
+// user-interface thread, before the worker starts.
+void RegisterDiscFolders(const InstallConfig& config);
+
 // Thread function (argument: the InstallConfig). Waits until the progress
 // dialog has its window, sets the copy result to CopyFiles() and ends the
-// dialog with WM_CLOSE. Nothing is thrown out of it.
+// dialog with WM_CLOSE; without a dialog it copies nothing. Nothing is
+// thrown out of it.
 unsigned __stdcall CopyThreadProc(void* config);
 
 // The progress dialog's answer to kMsgShowProgress (install/ProgressRelay.h),
@@ -28,5 +34,6 @@ void AdvanceProgress(unsigned bytes, DWORD_PTR dialog);
 int SpaceSuffices(ULONGLONG freeBytes, ULONGLONG requiredBytes);
 
 // The dialog's window, once the dialog procedure has stored it. Waits for it:
-// the worker may start before the dialog exists.
-HWND WaitForDialogWindow(const OCDialog& dialog);
+// the worker may start before the dialog exists. NULL once `ended` is set
+// first: a dialog that could not be opened never gets a window.
+HWND WaitForDialogWindow(const OCDialog& dialog, HANDLE ended);

@@ -16,7 +16,7 @@ void ReadKey(const char* section, const char* key, OCString& value) {
 }  // namespace
 
 InstallConfig::InstallConfig()
-    : ownerWindow(NULL), selectedType(0), requiredBytes(0), copyResult(0) {}
+    : ownerWindow(NULL), selectedType(0), requiredBytes(0), copyResult(0), progressEnded(NULL) {}
 
 void InstallConfig::Load() {
     selectedType = 1;

@@ -50,6 +50,7 @@ public:
     std::vector<OCString> unPackList;    // one archive name per entry
     ULONGLONG requiredBytes;             // the type's size in bytes, in 64 bits (4096 MB and more)
     int copyResult;                      // 1 when copying completed, else 0
+    HANDLE progressEnded;                // set once the progress dialog's loop is over (or never ran)
 
 private:
     void LoadInstallSection();

@@ -25,6 +25,31 @@ int Stop(const InstallConfig& config) {
     return 0;
 }
 
+// The progress dialog could not be opened: the worker copied nothing.
+void ReportDialogFailure(const InstallConfig& config, DWORD error) {
+    OCString text;
+    text.Format(kFmtErrorReport, (unsigned)(error ? error : ERROR_INVALID_WINDOW_HANDLE), "");
+    text.ShowMessageBox(config.ownerWindow, NULL, MB_OK | MB_TASKMODAL);
+}
+
+// A manual-reset event, not signalled at first; NULL when the system refused.
+class OCEvent {
+public:
+    OCEvent() : m_event(CreateEventA(NULL, TRUE, FALSE, NULL)) {}
+    ~OCEvent() {
+        if (m_event) CloseHandle(m_event);
+    }
+    OCEvent(const OCEvent&) = delete;
+    OCEvent& operator=(const OCEvent&) = delete;
+    HANDLE Get() const { return m_event; }
+    void Set() {
+        if (m_event) SetEvent(m_event);
+    }
+
+private:
+    HANDLE m_event;
+};
+
 // A game installed before under the same Name is removed without a word.
 // No Name, no removal: the key would be the system's whole Uninstall key.
 void RemovePreviousInstall(const InstallConfig& config) {
@@ -64,10 +89,17 @@ int RunCopyStep(InstallConfig& config) {
     config.copyResult = 0;            // a worker that never reports has not copied
     config.progress.SetTemplate(IDD_INSTALL_PROGRESS);
     config.progress.SetUp(NULL, ProgressDialogProc, &config);
+    RegisterDiscFolders(config);
+    OCEvent ended;
+    config.progressEnded = ended.Get();
     OCThread worker;
     worker.Start(CopyThreadProc, &config, 1);
-    config.progress.RunModal();
+    const int shown = config.progress.RunModal();
+    const DWORD error = GetLastError();
+    ended.Set();                      // a worker still waiting for the window gives up
     worker.Close();
+    config.progressEnded = NULL;
+    if (shown == -1 && !config.copyResult) ReportDialogFailure(config, error);
     return config.copyResult;
 }
 
