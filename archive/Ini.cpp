@@ -53,9 +53,9 @@ bool SplitEntry(OCString& line, OCString& key, OCString& value) {
 bool LoadWhole(const char* fileName, OCString& text) {
     OCFile file;
     if (!file.Open(fileName, kOpenRead)) return false;
-    unsigned size = file.GetSize();
+    const ULONGLONG size = file.GetSize();
     text.LoadFromFile(file);
-    return (unsigned)text.GetLength() == size;
+    return (ULONGLONG)text.GetLength() == size;
 }
 
 // Puts the cursor on the last character of the header line of `section`.
@@ -140,5 +140,6 @@ void IniWriteValue(const char* section, const char* key, const char* value, cons
     OCFile file;
     if (!file.Open(fileName, kOpenCreate)) return;
     text.WriteToFile(file);
+    file.Commit();                                   // a full disk fails here, not silently at Close
     file.Close();
 }
