@@ -142,12 +142,16 @@ long long EstimateFormat(const char* format, va_list args) {
 
 }  // namespace
 
+// Every format is written into a string of its own first: an argument may
+// point into this string's storage, which growth releases and the output
+// would overwrite.
 void OCString::Format(const char* format, ...) {
-    Clear();
+    OCString formatted;
     va_list args;
     va_start(args, format);
-    AppendFormatV(format, args);
+    if (format) formatted.FormatAlone(format, args);
     va_end(args);
+    TakeOver(formatted);
 }
 
 void OCString::AppendFormat(const char* format, ...) {
@@ -159,16 +163,27 @@ void OCString::AppendFormat(const char* format, ...) {
 
 void OCString::AppendFormatV(const char* format, va_list args) {
     if (!format) return;
+    OCString formatted;
+    const Formatted outcome = formatted.FormatAlone(format, args);
+    if (outcome == Formatted::NoStorage) Clear();  // as a failed growth
+    if (outcome != Formatted::Done) return;
     // Measured, so that text a Windows call wrote into the storage is kept.
     length = buffer ? lstrlenA(buffer) : 0;
+    const int added = formatted.length;
+    if (!Grow(added)) return;                      // the cursor stays where it was
+    memcpy(buffer + length, formatted.buffer, (size_t)added + 1);
+    length += added;
+}
+
+OCString::Formatted OCString::FormatAlone(const char* format, va_list args) {
     long long total = EstimateFormat(format, args);
-    if (total >= kTooLong - length) {
-        Clear();  // no storage can hold it: as a failed growth
-        return;
+    if (total >= kTooLong || !Grow((int)total)) {
+        Clear();
+        return Formatted::NoStorage;
     }
-    if (!Grow((int)total)) return;
-    FormatInPlace(format, args);
-    length = buffer ? lstrlenA(buffer) : 0;
+    if (!FormatInPlace(format, args)) return buffer ? Formatted::Rejected : Formatted::NoStorage;
+    length = lstrlenA(buffer);
+    return Formatted::Done;
 }
 
 // Writes behind the text within the storage; when the output does not fit,

@@ -84,6 +84,8 @@ private:
     void MoveCursorTo(int pos);
     static bool SetHasChar(const char* set, unsigned code);
     bool FormatInPlace(const char* format, va_list args);
+    enum class Formatted { Done, Rejected, NoStorage };
+    Formatted FormatAlone(const char* format, va_list args);  // on an empty string
 
     char* buffer;     // owned storage of capacity + 1 bytes, or NULL
     int capacity;     // 0 or a multiple of 64
