@@ -21,6 +21,11 @@ using pak::FoldCase;
 const char kConfigFile[] = "install.ini";
 const char kUninstaller[] = "Uninst.exe";
 const size_t kTypesShown = 3;       // the type dialog has three choices
+// The menu reloads these from the current folder whenever it redraws, and
+// during and after an install that folder is the disc in the drive.
+const char* const kMenuPictures[] = {"install_back.JPG",   "install_btn01.JPG",   "install_btn02.JPG",
+                                     "start_btn01.JPG",    "start_btn02.JPG",     "uninstall_btn01.JPG",
+                                     "uninstall_btn02.JPG"};
 const int kTypeSections = 9;
 
 std::string Quote(const std::string& sjis) { return "'" + DisplayName(sjis) + "'"; }
@@ -66,7 +71,9 @@ private:
     void ReportMissingEntry(const InstallType& type, const FileEntry& entry, const std::string& marker,
                             const std::vector<bool>& onDisc, const std::vector<bool>& marked);
     bool MarkerOn(size_t disc, const std::string& marker);
+    std::string LooseMarker(const std::string& marker) const;
     void CheckInstalled(const InstallType& type);
+    void CheckMenuPictures(size_t disc);
     void Add(const std::string& problem) { m_report.problems.push_back(problem); }
     void AddFor(const InstallType& type, const std::string& problem) {
         Add(type.section + " " + Quote(type.title) + ": " + problem);
@@ -80,6 +87,8 @@ private:
     std::map<std::string, uint64_t> m_installed;          // this type's files, by InstallKey
     std::map<std::pair<size_t, std::string>, bool> m_markers;
     std::set<std::string> m_verified;                     // archives whose faults are reported
+    std::set<size_t> m_reached;                           // discs this type copies from
+    std::set<size_t> m_picturesChecked;
 };
 
 bool Checker::LoadSettings() {
@@ -156,6 +165,26 @@ bool Checker::MarkerOn(size_t disc, const std::string& marker) {
     return lookup.found();
 }
 
+// The discs whose data folder holds `marker` as a loose file, which the
+// installer never opens by relative name; empty when none does.
+std::string Checker::LooseMarker(const std::string& marker) const {
+    std::string list;
+    for (const Disc& disc : m_discs)
+        if (disc.data && FindChild(*disc.data, marker)) list += (list.empty() ? "" : ", ") + disc.shown;
+    return list;
+}
+
+void Checker::CheckMenuPictures(size_t disc) {
+    if (!m_picturesChecked.insert(disc).second) return;
+    for (const char* picture : kMenuPictures) {
+        const Lookup lookup = OpenByRelativeName(m_discs[disc], picture);
+        if (lookup.result == Lookup::Result::Missing)
+            Add(m_discs[disc].shown + ": the menu picture " + Quote(picture) +
+                " is neither in the root nor in an archive there; the menu redraws it from the disc in the drive"
+                " and asks for the file");
+    }
+}
+
 std::string DiscList(const std::vector<Disc>& discs, const std::vector<bool>& which) {
     std::string list;
     for (size_t i = 0; i < discs.size(); ++i)
@@ -168,8 +197,12 @@ void Checker::ReportMissingEntry(const InstallType& type, const FileEntry& entry
     const std::string what = "file entry " + Quote(entry.text) + ": ";
     const bool anyOn = std::find(onDisc.begin(), onDisc.end(), true) != onDisc.end();
     const bool anyMarked = std::find(marked.begin(), marked.end(), true) != marked.end();
+    const std::string loose = LooseMarker(marker);
     if (!anyOn)
         AddFor(type, what + Quote(entry.path) + " is in no disc's data folder");
+    else if (!anyMarked && !loose.empty())
+        AddFor(type, what + "the marker " + Quote(marker) + " lies loose in the data folder of " + loose +
+                         ", where the installer does not find it by name; pack it into an archive there");
     else if (!anyMarked)
         AddFor(type, what + "no disc carries the marker " + Quote(marker));
     else
@@ -194,6 +227,7 @@ void Checker::CheckFileEntry(const InstallType& type, const FileEntry& entry) {
             AddFor(type, what + name + ": the name cannot be written in Shift-JIS, so it is not copied");
         if (match.files.empty()) AddFor(type, what + "copies no files from " + m_discs[i].shown);
         for (const InstalledFile& file : match.files) Install(file.relative, file.size);
+        m_reached.insert(i);
         return;
     }
     ReportMissingEntry(type, entry, marker, onDisc, marked);
@@ -205,6 +239,7 @@ void Checker::CheckArchive(const InstallType& type, const std::string& name) {
     std::optional<fs::path> archive;
     for (; disc < m_discs.size() && !archive; ++disc) archive = FindArchiveFile(m_discs[disc], name);
     if (!archive) return AddFor(type, what + "is in no disc's data folder");
+    m_reached.insert(disc - 1);
     if (disc > 1)
         AddFor(type, what + "is only on " + m_discs[disc - 1].shown +
                          "; archives are unpacked first, and for a missing one the installer asks for disc 1");
@@ -244,11 +279,13 @@ void Checker::CheckInstalled(const InstallType& type) {
 // name replaces an unpacked entry.
 void Checker::CheckType(size_t index, const InstallType& type) {
     m_installed.clear();
+    m_reached = {0};                                      // setup.exe starts from the first disc
     if (index >= kTypesShown)
         AddFor(type, "the type dialog shows only the first three types, so this one can never be chosen");
     for (const std::string& archive : type.archives) CheckArchive(type, archive);
     for (const FileEntry& entry : type.files) CheckFileEntry(type, entry);
     CheckInstalled(type);
+    for (size_t disc : m_reached) CheckMenuPictures(disc);
 }
 
 Report Checker::Run() {
