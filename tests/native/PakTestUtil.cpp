@@ -1,17 +1,12 @@
 #include "PakTestUtil.h"
 
-#include <zlib.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace paktest {
-namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
     std::string pattern = (fs::temp_directory_path() / "pak-test-XXXXXX").string();
@@ -23,6 +18,8 @@ ScratchFolder::~ScratchFolder() {
     std::error_code ec;
     fs::remove_all(m_path, ec);
 }
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     fs::create_directories(path.parent_path());
@@ -39,46 +36,29 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
-
-ByteWriter& ByteWriter::U32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) m_bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    return *this;
-}
-ByteWriter& ByteWriter::Raw(const std::string& text) { return Raw(Bytes(text)); }
-ByteWriter& ByteWriter::Raw(const std::vector<uint8_t>& bytes) {
-    m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-ByteWriter& ByteWriter::Zeros(size_t n) {
-    m_bytes.insert(m_bytes.end(), n, 0);
-    return *this;
-}
-
-std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::vector<uint8_t> out(size);
-    if (compress(out.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK)
-        throw std::runtime_error("compress failed");
-    out.resize(size);
-    return out;
-}
-
-namespace {
-std::string Slurp(const fs::path& path) {
+std::string ReadText(const fs::path& path) {
     std::vector<uint8_t> b = ReadBytes(path);
     return std::string(b.begin(), b.end());
 }
-}  // namespace
 
-int RunPak(const std::string& arguments, std::string* out, std::string* err) {
+std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version) {
+    std::vector<pak::InputFile> input;
+    for (const auto& f : files) input.push_back({f.first, Bytes(f.second)});
+    pak::WriteOptions options;
+    options.version = version;
+    options.packing = version == 0 ? pak::Packing::Store : pak::Packing::Compress;
+    return pak::BuildArchive(input, options);
+}
+
+int Shell(const std::string& command, std::string* out, std::string* err) {
     ScratchFolder capture;
-    std::string command = std::string("'") + PAK_EXE + "' " + arguments + " >'" + (capture / "out").string() +
-                          "' 2>'" + (capture / "err").string() + "' </dev/null";
-    int status = std::system(command.c_str());
-    if (out) *out = Slurp(capture / "out");
-    if (err) *err = Slurp(capture / "err");
+    const std::string line = command + " >" + Quote(capture / "out") + " 2>" + Quote(capture / "err") + " </dev/null";
+    const int status = std::system(line.c_str());
+    if (out) *out = ReadText(capture / "out");
+    if (err) *err = ReadText(capture / "err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
 }  // namespace paktest
