@@ -1,25 +1,18 @@
-// A stand-in for an installed game: appends one line per start to
-// testgame.log beside itself, with its command line, its current folder and
-// whether the installer's running mark (the event named by MENUTEST_EVENT)
-// still existed when it started.
+// The installed game of the menu tests: adds a line to testgame.log beside
+// itself on every start, with its current folder and whether the installer's
+// running mark (the event MENUTEST) still existed when it started.
 #include <windows.h>
 #include <cstdio>
-#include <cstring>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char own[MAX_PATH], folder[MAX_PATH], eventName[256] = "";
-    GetModuleFileNameA(NULL, own, MAX_PATH);
-    char* name = own;
-    for (char* p = own; *p; p = CharNextA(p))
-        if (*p == '\\') name = p + 1;
-    lstrcpyA(name, "testgame.log");
+    char log[MAX_PATH], folder[MAX_PATH];
+    GetModuleFileNameA(NULL, log, MAX_PATH);
+    lstrcpyA(log + lstrlenA(log) - 3, "log");  // testgame.exe -> testgame.log
     GetCurrentDirectoryA(MAX_PATH, folder);
-    GetEnvironmentVariableA("MENUTEST_EVENT", eventName, sizeof eventName);
-    HANDLE mark = eventName[0] ? OpenEventA(SYNCHRONIZE, FALSE, eventName) : NULL;
-    FILE* log = fopen(own, "ab");
-    if (!log) return 1;
-    fprintf(log, "cmd=%s|cwd=%s|event=%s\n", GetCommandLineA(), folder, mark ? "open" : "closed");
-    fclose(log);
-    if (mark) CloseHandle(mark);
+    HANDLE mark = OpenEventA(SYNCHRONIZE, FALSE, "MENUTEST");
+    FILE* file = fopen(log, "ab");
+    if (!file) return 1;
+    fprintf(file, "cwd=%s|mark=%s\n", folder, mark ? "open" : "gone");
+    fclose(file);
     return 0;
 }

@@ -1,72 +1,64 @@
-// Whole installs through the real setup.exe on the sample game's discs: the
-// disc folder is mapped as CD-ROM drive K:, setup.exe runs from it as a child
+// Whole flows through the real setup.exe on the sample game's discs: the disc
+// folder is mapped as CD-ROM drive K:, setup.exe runs from it as a child
 // process, and the test presses its buttons and answers its boxes as a user
-// would. Every journey starts and ends on a machine without the sample game.
+// would. Every journey starts and ends on a machine without the sample game;
+// no other test program uses the sample's maker, keys or Start-menu folders.
 #pragma once
 #include <gtest/gtest.h>
-#include <windows.h>
+#include <memory>
 #include <string>
-#include "app/SetupRunner.h"
+#include "support/Process.h"
 
 // The sample's names and texts, as setup.exe shows them (Shift-JIS).
-extern const char kMenuTitle[];        // "星空の約束 インストーラー (Ver.1.00)"
-extern const char kGameTitle[];        // "星空の約束"
-extern const char kGameKey[];          // HKLM SOFTWARE\SAMPLESOFT\HOSHIZORA
-extern const char kUninstallKey[];     // HKLM ...\Uninstall\HOSHIZORA
-extern const char kBoxConfirm[];       // "確認"
-extern const char kBoxInsertDisc[];    // "Discを入れ替えてください"
-extern const char kTextStopped[];      // "インストールを中断します。"
-extern const char kTextFinished[];     // "インストールが終了しました。"
-
-// A target folder other than the default, with 0x5C trail bytes ("表", "ソ").
+extern const char kMenuTitle[];       // "星空の約束 インストーラー (Ver.1.00)"
+extern const char kGameTitle[];       // "星空の約束"
+extern const char kGameKey[];         // HKLM SOFTWARE\SAMPLESOFT\HOSHIZORA
+extern const char kUninstallKey[];    // HKLM ...\Uninstall\HOSHIZORA
+extern const char kBoxConfirm[];      // "確認"
+extern const char kTextStopped[];     // "インストールを中断します。"
+extern const char kTextAskUninstall[];
+extern const char kTextUninstalled[];
+// A target folder with 0x5C trail bytes ("表", "ソ"), and another maker's name.
 extern const char kOtherTarget[];
-// A maker's name a game.ini may give instead of the sample's ("ソ" again).
 extern const char kOtherBrand[];
 
-// The install types of the sample's install.ini, as the type dialog offers them.
-enum SampleType { kFullType = 0, kStandardType = 1, kMinimalType = 2 };
+// The install types of the sample's install.ini: the type dialog's first and third.
+enum SampleType { kFullType = 0, kMinimalType = 2 };
 
-// Windows path of the build's sample disc 1 or 2 (read only: copy before changing).
-std::string SampleDisc(int number);
-// The folder the folder dialog offers first: the program-files folder.
-std::string ProgramFilesFolder();
-// The install folder below a target folder: target\SAMPLESOFT\Hoshizora.
-std::string InstallFolderIn(const std::string& target);
-// Programs\SAMPLESOFT\星空の約束, the game's Start-menu folder.
-std::string ProgramsFolder();
-std::string StartMenuFolder();
-// Copies a folder with everything below it; false on the first failure.
-bool CopyTree(const std::string& from, const std::string& to);
-bool KeyExists(HKEY root, const std::string& path);
+std::string SampleDisc(int number);   // the build's disc 1 or 2: copy before changing
+std::string InstallFolderIn(const std::string& target);   // target\SAMPLESOFT\Hoshizora
+std::string DefaultFolder();          // the same below the program-files folder
+std::string ProgramsFolder();         // the Start menu's Programs folder
+std::string StartMenuFolder();        // Programs\SAMPLESOFT\星空の約束
 
 class JourneyTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Maps `disc` (a Windows folder) as drive K:; fails the test when Wine refuses.
-    void Insert(const std::string& disc);
-    // Starts K:\setup.exe in K:\ and waits for the menu titled `title`.
-    HWND StartSetup(SetupRun& run, const char* title = kMenuTitle);
-    // A wizard dialog of the run that has `control`; NULL (test failed) after 30 s.
-    HWND Step(SetupRun& run, int control);
-    // Presses `button` and waits until `dialog` is gone.
-    void Press(HWND dialog, int button);
-    // Waits for a box with `caption`, presses `button`, returns its text.
-    std::string Answer(SetupRun& run, const char* caption, int button, int timeoutMs = 30000);
-    // INSTALL, then the folder dialog (target folder replaced when not empty)
-    // and the type dialog; the confirmation dialog is left open.
-    HWND WalkToConfirmation(SetupRun& run, HWND menu, int type, const std::string& target = "");
-    // A whole install of `type` from the disc in K:, no disc swap: confirmation,
-    // DirectX question answered No, the completion message; ends on the menu.
-    void InstallFromDisc(SetupRun& run, HWND menu, int type, const std::string& target = "");
-    // The sample installed with `type` into the default folder in a run of its own.
-    void InstallSample(int type);
-
-    // Waits until the menu is enabled again after an install or a stop.
+    void Insert(const std::string& disc);      // maps it as drive K:
+    // Starts K:\setup.exe in K:\ (as `setup`) and returns the menu titled `title`.
+    HWND StartSetup(const char* title = kMenuTitle);
+    HWND Step(int control);                    // a wizard dialog; fails the test after 30 s
+    void Press(HWND dialog, int button);       // and waits until the dialog is gone
+    // Waits for a box of any process with `caption`, presses `button`, returns its text.
+    std::string Answer(const char* caption, int button, int timeoutMs = 30000);
+    // INSTALL, the folder dialog (`target` typed in unless empty), the type
+    // dialog with `type`; returns the confirmation dialog, left open.
+    HWND WalkToConfirmation(HWND menu, int type, const std::string& target = "");
+    // A whole install from the disc in K:, no disc swap; ends on the menu.
+    void InstallFromDisc(HWND menu, int type, const std::string& target = "");
+    void InstallSample(int type);               // in a run of its own, from disc 1
     void WaitForMenuReady(HWND menu);
-    bool Visible(HWND menu, int button) { return IsWindowVisible(GetDlgItem(menu, button)) != FALSE; }
+    void CloseMenu(HWND menu);                  // its close box; setup.exe ends with 0
+    static bool Visible(HWND menu, int button) { return IsWindowVisible(GetDlgItem(menu, button)) != FALSE; }
 
-    // The Windows path of the drive's root, "K:\".
-    static std::string DriveRoot();
+    // Files against the discs and the build's programs, records, Start menu.
+    // Full: the three archives, voices, the manual, music and movies (35
+    // files); minimal: game.pak's six files and the manual.
+    void ExpectInstalled(const std::string& folder, int type);
+    // No install folder nor the maker folder above it, no records, no Start-menu folder.
+    void ExpectNothingInstalled(const std::string& folder);
+
+    std::unique_ptr<ProgramRun> setup;
 };

@@ -1,6 +1,8 @@
 // Answers message boxes for a test: a second thread waits for a top-level
 // dialog window of this process with the given caption, records the box's
-// text, and presses the chosen button. One answer per box, in order.
+// text, and presses the chosen button. One answer per box, in order. While
+// it has answers left, the test programs' guard against forgotten boxes
+// (TestMain.cpp) leaves boxes of its caption alone.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -26,6 +28,7 @@ public:
     void BeforeAnswer(int index, void (*action)(void*), void* context);
 
 private:
+    friend bool BoxIsExpected(const std::string& caption);
     void Run();
     bool AnswerOne(HWND box);
     std::string m_caption;
@@ -38,6 +41,9 @@ private:
     void* m_hookContext = nullptr;
     std::thread m_thread;
 };
+
+// True while a BoxAnswerer with answers left waits for boxes of this caption.
+bool BoxIsExpected(const std::string& caption);
 
 // True for a visible dialog window (class #32770) of process `pid`.
 bool IsVisibleDialog(HWND window, DWORD pid);
