@@ -114,29 +114,26 @@ TEST_F(ImageTest, EveryFormatShowsItsQuadrantsTopRowFirst) {
     }
 }
 
-TEST_F(ImageTest, PicturesAreServedFromArchivesStoredOrCompressed) {
-    for (uint32_t version : {0u, 1u}) {
-        std::vector<pak::InputFile> files;
-        for (int i : {0, 5, 17}) {
-            std::string bytes = Read(kPictures[i].file);
-            files.push_back({kPictures[i].file, std::vector<uint8_t>(bytes.begin(), bytes.end())});
-        }
+// bmp24.bmp stored in a version 0 archive, rgb8.png stored and base.jpg
+// compressed in a version 1 archive, all found from the current folder.
+TEST_F(ImageTest, PicturesAreServedFromArchivesOfTheCurrentFolder) {
+    for (auto [pak, index, packing] : {std::tuple{"a.pak", 0, pak::Packing::Store}, {"b.pak", 5, pak::Packing::Store},
+                                       {"c.pak", 17, pak::Packing::Compress}}) {
+        std::string bytes = Read(kPictures[index].file);
         pak::WriteOptions options;
-        options.version = version;
-        options.packing = version ? pak::Packing::Compress : pak::Packing::Store;
-        std::vector<uint8_t> archive = pak::BuildArchive(files, options);
-        TempDir folder;
-        folder.Write("pictures.pak", std::string(archive.begin(), archive.end()));
-        char previous[MAX_PATH];
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        SetCurrentDirectoryA(folder.Path().c_str());
-        for (int i : {0, 5, 17}) {
-            OCDibImage image;
-            EXPECT_EQ(1, image.Load(kPictures[i].file));
-            EXPECT_TRUE(ShowsQuadrants(image, kPictures[i].quadrants, kPictures[i].tolerance)) << kPictures[i].file;
-        }
-        SetCurrentDirectoryA(previous);
+        options.version = index ? 1 : 0, options.packing = packing;
+        std::vector<uint8_t> archive = pak::BuildArchive({{kPictures[index].file, {bytes.begin(), bytes.end()}}}, options);
+        dir.Write(pak, std::string(archive.begin(), archive.end()));
     }
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(dir.Path().c_str());
+    for (int i : {0, 5, 17}) {
+        OCDibImage image;
+        EXPECT_EQ(1, image.Load(kPictures[i].file));
+        EXPECT_TRUE(ShowsQuadrants(image, kPictures[i].quadrants, kPictures[i].tolerance)) << kPictures[i].file;
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 void Put(std::string& bytes, size_t at, DWORD value) { memcpy(&bytes[at], &value, 4); }
@@ -202,23 +199,21 @@ TEST(ImageCore, CreateAdoptAndReleaseOnTheHeapAndInASection) {
     OCImage heap;
     OCDibImage dib;
     for (OCImage* image : {&heap, (OCImage*)&dib}) {
-        for (auto size : {std::pair{100000, 100000}, {0, 5}, {-3, 5}, {5, -3}, {70000, 1300}}) {
-            image->Create(size.first, size.second, 24);
-            EXPECT_TRUE(!image->GetPixels() && !image->GetWidth() && !image->GetHeight() && !image->GetRowSize());
+        for (auto [w, h] : {std::pair{100000, 100000}, {0, 5}, {-3, 5}, {5, -3}, {70000, 1300}}) {
+            image->Create(w, h, 24);  // sizes that cannot be had leave no pixels
+            EXPECT_TRUE(!image->GetPixels() && !image->GetWidth() && !image->GetHeight() && !image->GetRowSize()) << w << "x" << h;
         }
         image->Create(6, 4, 8);
         Canvas canvas(7, 5);
         image->Draw(canvas.Dc(), NULL);
-        EXPECT_EQ(RGB(0, 0, 0), canvas.At(5, 3));
-        EXPECT_EQ(kUntouched, canvas.At(6, 4));
+        EXPECT_TRUE(canvas.At(5, 3) == RGB(0, 0, 0) && canvas.At(6, 4) == kUntouched);  // black, at its natural size
         BITMAPINFOHEADER* header = (BITMAPINFOHEADER*)ImageAlloc(sizeof(BITMAPINFOHEADER));
         *header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         BYTE* pixels = (BYTE*)ImageAlloc(16);
-        pixels[2] = 255;                              // bottom-left red
+        pixels[2] = 255;  // bottom-left red
         image->Adopt(header, pixels);
         image->Draw(canvas.Dc(), NULL);
-        EXPECT_EQ(RGB(255, 0, 0), canvas.At(0, 1));
-        EXPECT_EQ(RGB(0, 0, 0), canvas.At(0, 0));
+        EXPECT_TRUE(canvas.At(0, 1) == RGB(255, 0, 0) && canvas.At(0, 0) == RGB(0, 0, 0));
         image->Release();
         image->Release();
         EXPECT_EQ(nullptr, image->GetPixels());
@@ -244,13 +239,11 @@ TEST_F(ImageTest, DamagedFilesRaiseNothingButTheFormatError) {
         std::string bytes = Read(kPictures[run % (sizeof kPictures / sizeof *kPictures)].file);
         for (int edits = 1 + rng() % 4; edits > 0 && bytes.size() > 2; edits--) {
             size_t at = 2 + rng() % (bytes.size() - 2);  // the signature stays
-            switch (rng() % 5) {
-            case 0: bytes[at] ^= (char)(1 << (rng() % 8)); break;
-            case 1: bytes[at] = (char)rng(); break;
-            case 2: bytes.resize(at); break;
-            case 3: bytes.insert(at, std::string(1 + rng() % 16, (char)rng())); break;
-            case 4: if (at + 4 <= bytes.size()) Put(bytes, at, rng() % 2 ? 0xFFFFFFFFu : rng()); break;
-            }
+            int kind = rng() % 5;
+            if (kind == 0) bytes[at] ^= (char)(1 << (rng() % 8));
+            if (kind == 1) bytes.resize(at);
+            if (kind == 2) bytes.insert(at, std::string(1 + rng() % 16, (char)rng()));
+            if (kind >= 3 && at + 4 <= bytes.size()) Put(bytes, at, kind == 3 ? 0xFFFFFFFFu : rng());
         }
         if (bytes.compare(0, 4, "\x89PNG") == 0 && rng() % 2) FixPngCrcs(bytes);
         OCDibImage image;

@@ -12,30 +12,36 @@
 
 namespace {
 
-const char kCaption[] = "テスト画面";
-
-// What a test dialog does, reached through the dialog's user value.
+// What the test dialog does at WM_INITDIALOG and at a button's WM_COMMAND,
+// reached through the dialog's user value.
 struct Script {
     std::function<void(OCDialog&, HWND)> onInit;
-    std::function<void(OCDialog&, HWND, int)> onCommand;
+    std::function<void(OCDialog&, HWND, int)> onButton;
 };
 
 OCDialog* g_dialog;  // the procedure's own pointer for later messages
 
 INT_PTR CALLBACK ScriptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) g_dialog = OCDialog::FromInitParam(window, lParam);
-    if (message != WM_INITDIALOG && message != WM_COMMAND) return FALSE;
+    bool button = message == WM_COMMAND && (LOWORD(wParam) <= IDCANCEL || LOWORD(wParam) == IDC_THROW);
+    if (message != WM_INITDIALOG && !button) return FALSE;
     return g_dialog->Guard(window, [&]() -> INT_PTR {
         Script* script = (Script*)g_dialog->GetUserValue();
-        if (message == WM_INITDIALOG && script->onInit) script->onInit(*g_dialog, window);
-        if (message == WM_COMMAND && script->onCommand) script->onCommand(*g_dialog, window, LOWORD(wParam));
+        if (!button && script->onInit) script->onInit(*g_dialog, window);
+        if (button && script->onButton) script->onButton(*g_dialog, window, LOWORD(wParam));
         return TRUE;
     });
 }
 
-// Presses `button` of the test dialog once it shows.
-void Press(int button) {
-    if (HWND window = WaitForProcessDialog(kCaption)) ClickDialogButton(window, button);
+// Runs the test dialog over `owner`, pressing `button` from a second thread when it is not 0.
+int RunDialog(OCDialog& dialog, Script& script, int button = 0, HWND owner = NULL) {
+    dialog.SetUp(owner, ScriptProc, &script);
+    DialogDriver driver([button] {
+        HWND window = button ? WaitForProcessDialog("テスト画面") : NULL;
+        if (window) SetDialogItemText(window, IDC_EDIT, (std::string(5000, 'x') + "ソ表").c_str());
+        if (window) ClickDialogButton(window, button);
+    });
+    return dialog.RunModal();
 }
 
 }  // namespace
@@ -43,8 +49,7 @@ void Press(int button) {
 TEST(Dialog, RunsModallyTwiceAndReadsItsControlsInShiftJis) {
     std::string label, edit, missing = "unchanged";
     Script script;
-    script.onCommand = [&](OCDialog& dialog, HWND window, int id) {
-        if (id != IDOK && id != IDCANCEL) return;
+    script.onButton = [&](OCDialog& dialog, HWND window, int id) {
         OCString text;
         dialog.GetItemText(IDC_LABEL, text);
         label = text.GetBuffer();
@@ -55,46 +60,35 @@ TEST(Dialog, RunsModallyTwiceAndReadsItsControlsInShiftJis) {
         EndDialog(window, 40 + id);
     };
     OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, ScriptProc, &script);
     for (int button : {IDCANCEL, IDOK}) {
-        DialogDriver driver([button] {
-            if (HWND window = WaitForProcessDialog(kCaption))
-                SetDialogItemText(window, IDC_EDIT, (std::string(5000, 'x') + "ソ表").c_str()), ClickDialogButton(window, button);
-        });
-        EXPECT_EQ(40 + button, dialog.RunModal());
+        EXPECT_EQ(40 + button, RunDialog(dialog, script, button));
         EXPECT_EQ(NULL, dialog.GetWindow());
     }
     EXPECT_EQ("\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67", label);  // 表示ソフト
     EXPECT_EQ(std::string(5000, 'x') + "\x83\x5C\x95\x5C", edit);
     EXPECT_EQ("", missing);
     OCDialog none(9999);
-    none.SetUp(NULL, ScriptProc, &script);
-    EXPECT_EQ(-1, none.RunModal());
+    EXPECT_EQ(-1, RunDialog(none, script));
 }
 
 TEST(Dialog, ExceptionInsideTheProcedureReachesTheCallerOnce) {
     Script script;
     script.onInit = [](OCDialog&, HWND) { throw OCErrorException(ERROR_ACCESS_DENIED, "init failed"); };
     OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, ScriptProc, &script);
     try {
-        dialog.RunModal();
+        RunDialog(dialog, script);
         ADD_FAILURE() << "no exception";
     } catch (const OCErrorException& e) {
         EXPECT_EQ((LONG)ERROR_ACCESS_DENIED, e.code);
         EXPECT_STREQ("init failed", e.message.GetBuffer());
     }
     script.onInit = nullptr;
-    script.onCommand = [](OCDialog&, HWND window, int id) {
+    script.onButton = [](OCDialog&, HWND window, int id) {
         if (id == IDC_THROW) throw OCErrorException(7, "button failed");
-        if (id == IDOK) EndDialog(window, id);
+        EndDialog(window, id);
     };
-    {
-        DialogDriver driver([] { Press(IDC_THROW); });
-        EXPECT_THROW(dialog.RunModal(), OCErrorException);
-    }
-    DialogDriver driver([] { Press(IDOK); });
-    EXPECT_EQ(IDOK, dialog.RunModal());  // the kept exception does not come back
+    EXPECT_THROW(RunDialog(dialog, script, IDC_THROW), OCErrorException);
+    EXPECT_EQ(IDOK, RunDialog(dialog, script, IDOK));  // the kept exception does not come back
 }
 
 TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
@@ -106,8 +100,8 @@ TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
         {{10, 20, 210, 120}, 300, 300, 0, 0},       // larger than its owner: never below 0
     };
     for (const auto& c : cases) {
-        HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, c.owner.left, c.owner.top, c.owner.right - c.owner.left,
-                                     c.owner.bottom - c.owner.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        const RECT& o = c.owner;
+        HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, o.left, o.top, o.right - o.left, o.bottom - o.top, NULL, NULL, NULL, NULL);
         RECT placed = {};
         Script script;
         script.onInit = [&](OCDialog& dialog, HWND window) {
@@ -117,10 +111,9 @@ TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
             EndDialog(window, 0);
         };
         OCDialog dialog(IDD_TEST_DIALOG);
-        dialog.SetUp(owner, ScriptProc, &script);
-        EXPECT_EQ(0, dialog.RunModal());
-        EXPECT_EQ(c.left, placed.left) << c.owner.left;
-        EXPECT_EQ(c.top, placed.top) << c.owner.top;
+        EXPECT_EQ(0, RunDialog(dialog, script, 0, owner));
+        EXPECT_EQ(c.left, placed.left) << o.left;
+        EXPECT_EQ(c.top, placed.top) << o.top;
         EXPECT_EQ(c.width, placed.right - placed.left);
         DestroyWindow(owner);
     }

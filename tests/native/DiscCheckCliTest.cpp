@@ -29,10 +29,10 @@ TEST(DiscCheckCli, ExitCodesAndOutput) {
                    "TYPE1 'フル': Uninst.exe is not among the files the type installs\n");  // one line each, in UTF-8
     const struct { std::string arguments; int code; std::string says; } usage[] = {
         {"", 2, "usage: disccheck DISC_DIR"},
-        {"--frobnicate " + Quote(s.Path()), 2, "usage:"},
+        {"--frobnicate " + Quote(s.path), 2, "usage:"},
         {Quote(s / "no-such-disc"), 2, "is not a folder"},
         {"--help", 0, "Exit status"},
-        {Quote(s.Path()), 1, "install.ini: neither in"},
+        {Quote(s.path), 1, "install.ini: neither in"},
     };
     for (const auto& c : usage) {
         EXPECT_EQ(DiscCheck(c.arguments, &out, &err), c.code) << c.arguments;
@@ -44,18 +44,17 @@ TEST(DiscCheckCli, ExitCodesAndOutput) {
 // disccheck looks at names and sizes, not at what the programs do).
 TEST(DiscCheckCli, SampleDiscsPassAndABrokenCopyIsCaught) {
     ScratchFolder s;
-    for (const char* exe : {"setup.exe", "Game.exe", "Uninst.exe"}) WriteText(s / exe, "MZ stand-in");
-    ASSERT_EQ(Shell(std::string("'") + SAMPLE_SCRIPT + "' " + Quote(s / "out") + " '" + PAK_EXE + "' " +
-                  Quote(s / "setup.exe") + " " + Quote(s / "Game.exe") + " " + Quote(s / "Uninst.exe")), 0);
+    std::string script = std::string("'") + SAMPLE_SCRIPT + "' " + Quote(s / "out") + " '" + PAK_EXE + "'";
+    for (const char* exe : {"setup.exe", "Game.exe", "Uninst.exe"}) WriteText(s / exe, "MZ stand-in"), script += " " + Quote(s / exe);
+    ASSERT_EQ(Shell(script), 0);
     const std::string discs = Quote(s / "out/disc1") + " " + Quote(s / "out/disc2");
     std::string out;
     EXPECT_EQ(DiscCheck(discs, &out), 0) << out;
     EXPECT_EQ(out, "no problems: 3 install types on 2 discs\n");
-    fs::remove(s / "out/disc2/Data/disc2.pak");                 // disc 2's marker
-    fs::remove_all(s / "out/disc1/Data/Voice/ch02");            // smaller, still there
+    fs::remove(s / "out/disc2/Data/disc2.pak");       // disc 2's marker
+    fs::remove_all(s / "out/disc1/Data/Voice/ch02");  // smaller, still there
     std::string ini = ReadText(s / "out/disc1/install.ini");
-    ini.replace(ini.find("size=40"), 7, "size=4");             // TYPE1
-    WriteText(s / "out/disc1/install.ini", ini);
+    WriteText(s / "out/disc1/install.ini", ini.replace(ini.find("size=40"), 7, "size=4"));  // TYPE1
     EXPECT_EQ(DiscCheck(discs, &out), 1);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4) << out;  // TYPE2 misses disc 2's Bgm too
     EXPECT_NE(out.find("file entry 'DISC2:Bgm': no disc carries the marker 'HOSHIZORA_DISC2.INI'"), std::string::npos) << out;

@@ -11,34 +11,21 @@ namespace paktest {
 ScratchFolder::ScratchFolder() {
     std::string pattern = (fs::temp_directory_path() / "pak-test-XXXXXX").string();
     if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
+    path = pattern;
 }
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+void WriteText(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-void WriteText(const fs::path& path, const std::string& text) { WriteBytes(path, Bytes(text)); }
-
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string ReadText(const fs::path& path) {
-    std::vector<uint8_t> b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version) {
@@ -52,13 +39,10 @@ std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version) {
 
 int Shell(const std::string& command, std::string* out, std::string* err) {
     ScratchFolder capture;
-    const std::string line = command + " >" + Quote(capture / "out") + " 2>" + Quote(capture / "err") + " </dev/null";
-    const int status = std::system(line.c_str());
+    const int status = std::system((command + " >" + Quote(capture / "out") + " 2>" + Quote(capture / "err") + " </dev/null").c_str());
     if (out) *out = ReadText(capture / "out");
     if (err) *err = ReadText(capture / "err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
 }  // namespace paktest

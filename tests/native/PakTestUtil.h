@@ -12,22 +12,17 @@ namespace paktest {
 namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
+struct ScratchFolder {
     ScratchFolder();
-    ~ScratchFolder();
+    ~ScratchFolder() { std::error_code ec; fs::remove_all(path, ec); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& Path() const { return m_path; }
-    fs::path operator/(const std::string& name) const { return m_path / fs::u8path(name); }
-private:
-    fs::path m_path;
+    fs::path operator/(const std::string& name) const { return path / fs::u8path(name); }
+    fs::path path;
 };
 
 std::vector<uint8_t> Bytes(const std::string& text);
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes);  // creates folders
-void WriteText(const fs::path& path, const std::string& text);
-std::vector<uint8_t> ReadBytes(const fs::path& path);
+void WriteText(const fs::path& path, const std::string& bytes);  // creates folders
 std::string ReadText(const fs::path& path);
 
 // An archive of (name, content) pairs made by the writer: stored in version 0, else compressed.
@@ -36,6 +31,6 @@ std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version = 2);
 
 // Runs a shell command; its exit code, with its standard output and error in `out` and `err`.
 int Shell(const std::string& command, std::string* out = nullptr, std::string* err = nullptr);
-std::string Quote(const fs::path& path);
+inline std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
 }  // namespace paktest
