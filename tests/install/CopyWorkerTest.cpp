@@ -1,21 +1,18 @@
-// The copy worker end to end: archives and files from discs mapped as Q:,
-// disc prompts answered (and discs swapped) from a second thread, the
-// progress dialog driven by the worker.
-#include <algorithm>
-#include <string>
-#include "CopyFixture.h"
-#include "archive/PakBuilder.h"
+// The copy step as the install sequence runs it: archives unpacked and files
+// copied from discs mapped as Q:, disc prompts answered (and discs swapped),
+// the progress dialog told by the worker through the relay.
+#include "InstallKit.h"
+#include <commctrl.h>
+#include <thread>
 #include "base/Messages.h"
+#include "install/ProgressRelay.h"
+#include "resources/resource.h"
 #include "support/BoxAnswerer.h"
 #include "support/CdDrive.h"
+#include "support/DialogDriver.h"
+#include "support/Files.h"
 
 namespace {
-
-std::string Bytes(size_t length, int seed) {
-    std::string bytes(length, '\0');
-    for (size_t i = 0; i < length; i++) bytes[i] = (char)(i * seed + i / 97);
-    return bytes;
-}
 
 std::string Format(const char* format, const char* a, const char* b = "") {
     char text[512];
@@ -23,194 +20,159 @@ std::string Format(const char* format, const char* a, const char* b = "") {
     return text;
 }
 
-FILETIME WriteTime(const std::string& path) {
-    FILETIME creation = {}, access = {}, write = {};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    GetFileTime(file, &creation, &access, &write);
-    CloseHandle(file);
-    return write;
-}
+void SwapDisc(void* disc) { MapCdDrive('Q', *(std::string*)disc); }
 
-void SetWriteTime(const std::string& path, DWORD high, DWORD low) {
-    FILETIME when = {low, high};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SetFileTime(file, &when, &when, &when);
-    CloseHandle(file);
-}
+typedef CopyRun CopyWorker;
 
-struct Swap {
-    std::string disc;
-};
-
-void SwapToDisc(void* context) { MapCdDrive('Q', ((Swap*)context)->disc); }
-
-class CopyWorkerTest : public CopyFixture {};
-
-TEST_F(CopyWorkerTest, UnpacksArchivesOfAllThreeVersions) {
+TEST_F(CopyWorker, UnpacksEveryVersionAndOnlyStoredBytesMoveTheBar) {
     const std::string disc = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc, "v0.pak", PakBuilder(0).Stored("v0.txt", "zero").Bytes());
-    PutOnDisc(disc, "v1.pak", PakBuilder(1).Stored("one\\a.txt", "one").Compressed("one\\b.dat", Bytes(9000, 3)).Bytes());
-    PutOnDisc(disc, "v2.pak", PakBuilder(2).Compressed("two\\表.txt", "two").Bytes());
-    InsertDisc(disc);
+    Put(disc, "v0.pak", MakePak(0, {{"v0.txt", "zero"}}));
+    Put(disc, "v1.pak", MakePak(1, {{"one\\s.dat", Pattern(3000)}, {"one\\c.dat", Pattern(5000, 3), true}}));
+    Put(disc, "v2.pak", MakePak(2, {{"ソフト\\表.txt", "two", true}}));
+    Insert(disc);
     ChooseType("v0.pak;v1.pak;v2.pak", "", 3);
-    RunWorker();
-    EXPECT_EQ(0, log.endCode);
-    EXPECT_EQ(1, config.copyResult);
+    EXPECT_EQ(1, Run());
     EXPECT_EQ("zero", Installed("v0.txt"));
-    EXPECT_EQ("one", Installed("one\\a.txt"));
-    EXPECT_EQ(Bytes(9000, 3), Installed("one\\b.dat"));
-    EXPECT_EQ("two", Installed("two\\表.txt"));
+    EXPECT_EQ(Pattern(3000), Installed("one\\s.dat"));
+    EXPECT_EQ(Pattern(5000, 3), Installed("one\\c.dat"));
+    EXPECT_EQ("two", Installed("ソフト\\表.txt"));
     EXPECT_EQ(3 * 1024, log.rangeHigh);
-    ExpectBarSteps({0, 3 * 1024}, log.positions);
+    ExpectBarSteps({0, 2, 3 * 1024}, log.positions);  // 3000 stored bytes: 2 KiB
 }
 
-TEST_F(CopyWorkerTest, StoredEntriesMoveTheBarCompressedOnesDoNot) {
-    const std::string disc = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc, "game.pak", PakBuilder(1).Stored("s.dat", Bytes(3000, 5)).Compressed("c.dat", Bytes(5000, 7)).Bytes());
-    InsertDisc(disc);
+TEST_F(CopyWorker, CopiesFilesFoldersAndPatternsFromTwoDiscsAskingForTheSecond) {
+    const std::string disc1 = MakeDisc("disc1", "Disc1"), disc2 = MakeDisc("disc2", "Disc2");
+    Put(disc1, "readme.txt", "read me");
+    Put(disc1, "bonus\\art.bmp", Pattern(70000));
+    Put(disc1, "bonus\\deep\\notes.txt", "deep");
+    Put(disc2, "movie\\op.mpg", Pattern(2048));
+    Put(disc2, "voice\\v1.wav", "v1");
+    Put(disc2, "skip.txt", "not listed");
+    const std::string readOnly = disc1 + "\\DATA\\readme.txt";
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    Insert(disc1);
+    ChooseType("", "Disc1:readme.txt;bonus;Disc2:movie\\*.*;voice\\*.*", 1);
+    std::string next = disc2;
+    BoxAnswerer prompts(kCaptionInsertDisc, {IDOK});
+    prompts.BeforeAnswer(0, SwapDisc, &next);
+    EXPECT_EQ(1, Run());
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(std::vector<std::string>{Format(kFmtInsertDisc, "ゲーム", "Disc2")}, prompts.Texts());
+    EXPECT_EQ("read me", Installed("readme.txt"));
+    EXPECT_EQ(0u, GetFileAttributesA((Folder() + "\\readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Pattern(70000), Installed("bonus\\art.bmp"));
+    EXPECT_EQ("deep", Installed("bonus\\deep\\notes.txt"));
+    EXPECT_EQ(Pattern(2048), Installed("movie\\op.mpg"));
+    EXPECT_EQ("v1", Installed("voice\\v1.wav"));
+    EXPECT_FALSE(Exists(Folder() + "\\skip.txt"));
+    ExpectBarSteps({0, 64, 68, 70, 1024}, log.positions);  // 70000 bytes in 64 KiB chunks, then op.mpg
+    EXPECT_EQ(Folder() + "\\voice\\v1.wav", log.lastText);
+}
+
+// The first entry has no label, so no disc can carry it.
+TEST_F(CopyWorker, CancelAtTheDiscPromptRemovesWhatWasCopiedAndTheMakersFolder) {
+    const std::string disc1 = MakeDisc("disc1", "Disc1");
+    Put(disc1, "game.pak", MakePak(0, {{"sub\\unpacked.txt", "x"}}));
+    Put(disc1, "a.txt", "a");
+    Insert(disc1);
+    ChooseType("game.pak", "a.txt;Disc1:a.txt", 1);
+    BoxAnswerer prompts(kCaptionInsertDisc, {IDOK, IDCANCEL});
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ(std::vector<std::string>(2, Format(kFmtInsertDisc, "ゲーム", "")), prompts.Texts());
+    EXPECT_FALSE(Exists(dir / "Program Files\\Maker 表"));
+    EXPECT_TRUE(Exists(dir / "Program Files"));  // the folder the user chose stays
+}
+
+TEST_F(CopyWorker, AMissingArchiveAsksForTheFirstDiscUntilItIsThereOrTheUserCancels) {
+    const std::string disc1 = MakeDisc("disc1", "Disc1");
+    Put(disc1, "game.pak", MakePak(2, {{"a.txt", "a"}}));
+    Insert(MakeDisc("other", "Other"));
     ChooseType("game.pak", "", 1);
-    RunWorker();
-    EXPECT_EQ(1, config.copyResult);
-    ExpectBarSteps({0, 2, 1024}, log.positions);
+    std::string next = disc1;
+    {
+        BoxAnswerer prompts(kCaptionWrongDisc, {IDOK, IDOK});
+        prompts.BeforeAnswer(1, SwapDisc, &next);  // the wrong disc stays in at first
+        EXPECT_EQ(1, Run());
+        EXPECT_EQ(std::vector<std::string>(2, Format(kFmtWrongDisc, "ゲーム")), prompts.Texts());
+    }
+    EXPECT_EQ("a", Installed("a.txt"));
+    UnmapDrive('Q');
+    BoxAnswerer cancel(kCaptionWrongDisc, {IDCANCEL});
+    EXPECT_EQ(0, Run());
+    EXPECT_FALSE(Exists(Folder()));
 }
 
-// The worker starts first; its bar setup and its closing message must still
-// reach the dialog that appears later.
-TEST_F(CopyWorkerTest, WorkerWaitsForADialogThatAppearsLate) {
+TEST_F(CopyWorker, AnErrorInsideTheWorkerIsReportedOnceAndTheInstallFolderRemoved) {
+    const std::string disc = MakeDisc("disc1", "Disc1");
+    Put(disc, "good.pak", MakePak(1, {{"good.txt", "good"}}));
+    Put(disc, "bad.pak", MakePak(1, {{"bad.dat", Pattern(4000), true, 4100}}));  // inflates short
+    Insert(disc);
+    ChooseType("good.pak;bad.pak", "", 1);
+    BoxAnswerer errors(DefaultCaption().c_str(), {IDOK});
+    EXPECT_EQ(0, Run());
+    char report[512];
+    wsprintfA(report, kFmtErrorReport, ERROR_INVALID_DATA, kMsgInflateFailed);
+    EXPECT_EQ(std::vector<std::string>{report}, errors.Texts());
+    EXPECT_FALSE(Exists(Folder()));
+}
+
+TEST_F(CopyWorker, TheWorkerWaitsForADialogThatAppearsLate) {
     ChooseType("", "", 2);
-    RunWorker(400);
-    EXPECT_EQ(0, log.endCode);
-    EXPECT_EQ(1, config.copyResult);
+    EXPECT_EQ(1, Run(400));
     EXPECT_EQ(2048, log.rangeHigh);
     ExpectBarSteps({0, 2048}, log.positions);
 }
 
-TEST_F(CopyWorkerTest, CopiesFilesWildcardsAndFoldersFromTwoDiscs) {
-    const std::string disc1 = MakeDisc("disc1", "Disc1"), disc2 = MakeDisc("disc2", "Disc2");
-    PutOnDisc(disc1, "readme.txt", "read me");
-    PutOnDisc(disc1, "bonus\\art.bmp", Bytes(70000, 11));
-    PutOnDisc(disc1, "bonus\\deep\\notes.txt", "deep");
-    PutOnDisc(disc2, "movie\\op.mpg", Bytes(2048, 13));
-    PutOnDisc(disc2, "movie\\ed.mpg", "ed");
-    PutOnDisc(disc2, "voice\\v1.wav", "v1");
-    PutOnDisc(disc2, "skip.txt", "not listed");
-    const std::string readme = disc1 + "\\DATA\\readme.txt";
-    SetWriteTime(readme, 0x01C0A000, 0x12345678);
-    SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY);
-    InsertDisc(disc1);
-    ChooseType("", "Disc1:readme.txt;bonus;Disc2:movie\\*.*;voice\\*.*", 1);
+// ---- the relay: the worker records and posts, and never waits for the dialog ----
 
-    Swap swap = {disc2};
-    BoxAnswerer prompts(kCaptionInsertDisc, {IDOK});
-    prompts.BeforeAnswer(0, SwapToDisc, &swap);
-    RunWorker();
+ProgressRelay* g_relay = NULL;
+int g_shown = 0;  // kMsgShowProgress handled
 
-    EXPECT_EQ(1, config.copyResult);
-    ASSERT_EQ(1, prompts.Answered());
-    EXPECT_EQ(Format(kFmtInsertDisc, "ゲーム", "Disc2"), prompts.Texts()[0]);
-    EXPECT_EQ("read me", Installed("readme.txt"));
-    EXPECT_EQ(Bytes(70000, 11), Installed("bonus\\art.bmp"));
-    EXPECT_EQ("deep", Installed("bonus\\deep\\notes.txt"));
-    EXPECT_EQ(Bytes(2048, 13), Installed("movie\\op.mpg"));
-    EXPECT_EQ("ed", Installed("movie\\ed.mpg"));
-    EXPECT_EQ("v1", Installed("voice\\v1.wav"));
-    EXPECT_FALSE(InstalledExists("skip.txt"));
-
-    const std::string copied = std::string(config.installFolder.GetBuffer()) + "\\readme.txt";
-    EXPECT_EQ(0u, GetFileAttributesA(copied.c_str()) & FILE_ATTRIBUTE_READONLY);
-    const FILETIME source = WriteTime(readme), target = WriteTime(copied);
-    EXPECT_EQ(source.dwHighDateTime, target.dwHighDateTime);
-    EXPECT_EQ(source.dwLowDateTime, target.dwLowDateTime);
-    SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
-
-    // 70000 bytes arrive in a 64 KiB chunk and a 4464-byte one; op.mpg adds
-    // 2; the small files add nothing.
-    ExpectBarSteps({0, 64, 68, 70, 1024}, log.positions);
-    EXPECT_EQ(1024, log.rangeHigh);
-    EXPECT_EQ(std::string(config.installFolder.GetBuffer()) + "\\voice\\v1.wav", log.lastText);
+INT_PTR CALLBACK RelayDialog(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message != kMsgShowProgress) return message == WM_INITDIALOG;
+    g_shown++;
+    g_relay->Show(window);
+    return TRUE;
 }
 
-TEST_F(CopyWorkerTest, CancelAtTheDiscPromptRemovesTheInstallFolder) {
-    const std::string disc1 = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc1, "game.pak", PakBuilder(0).Stored("sub\\unpacked.txt", "x").Bytes());
-    PutOnDisc(disc1, "a.txt", "a");
-    InsertDisc(disc1);
-    ChooseType("game.pak", "Disc1:a.txt;Disc2:movie\\*.*", 1);
-    BoxAnswerer prompts(kCaptionInsertDisc, {IDCANCEL});
-    RunWorker();
-    EXPECT_EQ(0, log.endCode);
-    EXPECT_EQ(0, config.copyResult);
-    EXPECT_EQ(1, prompts.Answered());
-    EXPECT_FALSE(InstalledExists());
-    // the maker's folder the copy created goes too; the chosen folder stays
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "Games\\Maker").c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "Games").c_str()));
-}
+TEST(Relay, TheWorkerNeverWaitsAndTheDialogShowsTheLatestState) {
+    InitCommonControls();
+    HWND dialog = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_INSTALL_PROGRESS), NULL, RelayDialog, 0);
+    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, 1000);
+    auto bar = [&] { return SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0); };
+    auto pump = [] { for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) DispatchMessageA(&m); };
+    ProgressRelay fast(0), slow(60000);
+    g_relay = &fast;
+    fast.Attach(dialog);
+    std::thread([&] {  // this thread serves no messages meanwhile
+        for (int i = 0; i < 500; i++) {
+            fast.SetText(("C:\\file" + std::to_string(i)).c_str());
+            fast.Advance(3);  // 1500 runs past the range's end
+        }
+    }).join();
+    EXPECT_EQ(0, bar());
+    pump();
+    EXPECT_EQ(1, g_shown);  // a thousand updates merged into one message
+    EXPECT_EQ("C:\\file499", DialogItemText(dialog, IDC_PROGRESS_TEXT));
+    EXPECT_EQ(1000, bar());
 
-TEST_F(CopyWorkerTest, MissingArchiveAsksForTheFirstDiscUntilItIsThere) {
-    const std::string disc1 = MakeDisc("disc1", "Disc1"), other = MakeDisc("other", "Other");
-    PutOnDisc(disc1, "game.pak", PakBuilder(2).Stored("a.txt", "a").Bytes());
-    InsertDisc(other);
-    ChooseType("game.pak", "", 1);
-    Swap swap = {disc1};
-    BoxAnswerer prompts(kCaptionWrongDisc, {IDOK, IDOK});
-    prompts.BeforeAnswer(1, SwapToDisc, &swap);          // the wrong disc stays in at first
-    RunWorker();
-    EXPECT_EQ(1, config.copyResult);
-    ASSERT_EQ(2, prompts.Answered());
-    EXPECT_EQ(Format(kFmtWrongDisc, "ゲーム"), prompts.Texts()[1]);
-    EXPECT_EQ("a", Installed("a.txt"));
-}
-
-TEST_F(CopyWorkerTest, CancelWithNoDiscAnywhereGivesZero) {
-    ChooseType("game.pak", "", 1);
-    BoxAnswerer prompts(kCaptionWrongDisc, {IDCANCEL});
-    RunWorker();
-    EXPECT_EQ(0, config.copyResult);
-    EXPECT_EQ(1, prompts.Answered());
-}
-
-TEST_F(CopyWorkerTest, AnUnlabelledFirstEntryIsNeverFound) {
-    const std::string disc1 = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc1, "a.txt", "a");
-    InsertDisc(disc1);
-    ChooseType("", "a.txt", 1);
-    BoxAnswerer prompts(kCaptionInsertDisc, {IDOK, IDCANCEL});
-    RunWorker();
-    EXPECT_EQ(0, config.copyResult);
-    EXPECT_EQ(2, prompts.Answered());
-    EXPECT_EQ(Format(kFmtInsertDisc, "ゲーム", ""), prompts.Texts()[0]);
-}
-
-TEST_F(CopyWorkerTest, DamagedArchiveIsReportedAndTheInstallFolderRemoved) {
-    const std::string disc = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc, "good.pak", PakBuilder(1).Stored("good.txt", "good").Bytes());
-    PutOnDisc(disc, "bad.pak", PakBuilder(1).Compressed("bad.dat", Bytes(4000, 3), 4100).Bytes());
-    InsertDisc(disc);
-    ChooseType("good.pak;bad.pak", "Disc1:good.txt", 1);
-    OwnedBoxAnswerer errors(config);
-    RunWorker();
-    EXPECT_EQ(0, log.endCode);
-    EXPECT_EQ(0, config.copyResult);
-    ASSERT_EQ(1u, errors.Texts().size());
-    char expected[512];
-    wsprintfA(expected, kFmtErrorReport, ERROR_INVALID_DATA, kMsgInflateFailed);
-    const std::string text = errors.Texts()[0];
-    EXPECT_EQ(expected, text.substr(text.find('|') + 1));
-    EXPECT_FALSE(InstalledExists());
-}
-
-TEST_F(CopyWorkerTest, ArchiveEntryOutsideTheInstallFolderStopsTheInstall) {
-    const std::string disc = MakeDisc("disc1", "Disc1");
-    PutOnDisc(disc, "evil.pak", PakBuilder(2).Stored("ok.txt", "ok").Stored("..\\evil.txt", "evil").Bytes());
-    InsertDisc(disc);
-    ChooseType("evil.pak", "", 1);
-    OwnedBoxAnswerer errors(config);
-    RunWorker();
-    EXPECT_EQ(0, config.copyResult);
-    EXPECT_EQ(1u, errors.Texts().size());
-    EXPECT_FALSE(InstalledExists());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "Games\\Maker\\evil.txt").c_str()));
+    g_relay = &slow;  // a name alone waits for the interval, a bar step or a flush
+    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, 10, 0);
+    slow.Attach(dialog);
+    slow.Advance(0);
+    slow.SetText("C:\\a.dat");  // the first name posts at once
+    pump();
+    slow.SetText("C:\\b.dat");
+    pump();
+    EXPECT_EQ("C:\\a.dat", DialogItemText(dialog, IDC_PROGRESS_TEXT));
+    slow.Advance(1);  // a thousandth of the range
+    pump();
+    EXPECT_EQ("C:\\b.dat", DialogItemText(dialog, IDC_PROGRESS_TEXT));
+    EXPECT_EQ(11, bar());
+    slow.SetText("C:\\c.dat");
+    slow.Flush();  // shown before it returns
+    EXPECT_EQ("C:\\c.dat", DialogItemText(dialog, IDC_PROGRESS_TEXT));
+    DestroyWindow(dialog);
 }
 
 }  // namespace

@@ -1,0 +1,243 @@
+// The wizard as the user meets it, driven from a second thread while the
+// test's thread sits in the dialog's modal loop: the folder step with its
+// default, browser and refusals, the type choice, the summary, the progress
+// dialog that only the worker ends.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+#include <string>
+#include "base/Messages.h"
+#include "install/InstallConfig.h"
+#include "install/WizardDialogs.h"
+#include "resources/resource.h"
+#include "support/BoxAnswerer.h"
+#include "support/DialogDriver.h"
+#include "support/Registry.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const char kTitle[] = "表示ゲーム インストーラー (Ver.1.00)";  // 表 ends in 0x5C
+const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+HWND Step(int control) {  // the wizard dialog that has `control`
+    HWND dialog = WaitForDialog({GetCurrentProcessId(), kTitle, control, 0});
+    EXPECT_TRUE(dialog) << "no wizard step with control " << control;
+    return dialog;
+}
+
+void Press(HWND dialog, int control) {  // through the button, as a click: radios change their check
+    if (dialog) SendMessageTimeoutA(GetDlgItem(dialog, control), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
+}
+
+bool Checked(HWND dialog, int control) { return SendDlgItemMessageA(dialog, control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::string Str(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
+
+class Wizard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = RegString(HKEY_LOCAL_MACHINE, kVersionKey, "ProgramFilesDir");
+        config.windowTitle = kTitle;
+        config.brand = "B";
+        config.installPath = "G";
+    }
+    void TearDown() override { SetDefault(saved[0] == '(' ? NULL : saved.c_str()); }
+    void SetDefault(const char* folder) {  // the system's program-files value; NULL removes it
+        if (folder) SHSetValueA(HKEY_LOCAL_MACHINE, kVersionKey, "ProgramFilesDir", REG_SZ, folder, lstrlenA(folder) + 1);
+        else SHDeleteValueA(HKEY_LOCAL_MACHINE, kVersionKey, "ProgramFilesDir");
+    }
+    void AddTypes(int count) {
+        for (int i = 1; i <= count; i++) {
+            config.types.emplace_back();
+            config.types.back().title.Format("タイプ%d", i);
+        }
+    }
+    int Run(int templateId, DLGPROC procedure) {
+        OCDialog dialog(templateId);
+        dialog.SetUp(NULL, procedure, &config);
+        return dialog.RunModal();
+    }
+    // The folder step with `typed` entered; `shown` gets what the edit offered first.
+    int ChooseTyped(const char* typed, std::string* shown = nullptr) {
+        DialogDriver driver([&] {
+            HWND dialog = Step(IDC_FOLDER_EDIT);
+            if (shown) *shown = DialogItemText(dialog, IDC_FOLDER_EDIT);
+            SetDialogItemText(dialog, IDC_FOLDER_EDIT, typed);
+            Press(dialog, IDOK);
+        });
+        return config.ChooseInstallFolder();
+    }
+    std::string saved;
+    InstallConfig config;
+};
+
+TEST_F(Wizard, TheFolderStepStartsAtProgramFilesDirAndFormsTheInstallFolder) {
+    const struct {
+        const char *preset, *typed, *shown, *target, *install;
+    } cases[] = {
+        {"D:\\Apps\\表", "D:\\Apps\\表", "D:\\Apps\\表", "D:\\Apps\\表", "D:\\Apps\\表\\B\\G"},
+        {NULL, "C:\\Games\\", "", "C:\\Games", "C:\\Games\\B\\G"},
+        {"X:\\", "C:\\", "X:\\", "C:", "C:\\B\\G"},
+        {"X:\\", "C:\\Games\\\\", "X:\\", "C:\\Games\\", "C:\\Games\\\\B\\G"},
+        {"X:\\", "C:\\ゲーム表\\", "X:\\", "C:\\ゲーム表", "C:\\ゲーム表\\B\\G"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        SetDefault(c.preset);
+        std::string shown;
+        EXPECT_EQ(1, ChooseTyped(c.typed, &shown));
+        EXPECT_EQ(c.shown, shown);
+        EXPECT_EQ(c.target, Str(config.targetFolder));
+        EXPECT_EQ(c.install, Str(config.installFolder));
+    }
+}
+
+TEST_F(Wizard, AFolderThatCannotServeIsRefusedAndTheDefaultOfferedAgain) {
+    SetDefault("C:\\Program Files");
+    const std::string tooLong = "C:\\" + std::string(240, 'L');
+    BoxAnswerer refusals(kCaptionConfirm, {IDOK, IDOK});
+    std::vector<std::string> offered;
+    DialogDriver driver([&] {
+        for (const char* typed : {"\\\\server\\share", tooLong.c_str(), "C:\\Local"}) {
+            HWND dialog = Step(IDC_FOLDER_EDIT);
+            offered.push_back(DialogItemText(dialog, IDC_FOLDER_EDIT));
+            SetDialogItemText(dialog, IDC_FOLDER_EDIT, typed);
+            Press(dialog, IDOK);
+            WaitUntilGone(dialog);
+        }
+    });
+    EXPECT_EQ(1, config.ChooseInstallFolder());
+    EXPECT_EQ((std::vector<std::string>{kMsgLocalDriveOnly, kMsgPathTooLong}), refusals.Texts());
+    EXPECT_EQ(std::vector<std::string>(3, "C:\\Program Files"), offered);
+    EXPECT_EQ("C:\\Local\\B\\G", Str(config.installFolder));
+}
+
+TEST_F(Wizard, CancelEndsTheFolderStepWithoutAnInstallFolder) {
+    config.installFolder = "unchanged";
+    DialogDriver driver([&] {
+        HWND dialog = Step(IDC_FOLDER_EDIT);
+        SetDialogItemText(dialog, IDC_FOLDER_EDIT, "C:\\Typed");
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(0, config.ChooseInstallFolder());
+    EXPECT_EQ("unchanged", Str(config.installFolder));
+}
+
+TEST_F(Wizard, BrowsingStartsAtTheStoredFolderCancelPutsItBackOkTakesThePick) {
+    TempDir start;
+    SetDefault(start.Path().c_str());
+    std::string afterCancel, status, afterOk;
+    bool okEnabled = false;
+    DialogDriver driver([&] {
+        HWND dialog = Step(IDC_FOLDER_EDIT);
+        for (int button : {IDCANCEL, IDOK}) {
+            SetDialogItemText(dialog, IDC_FOLDER_EDIT, "E:\\typed");
+            ClickDialogButton(dialog, IDC_FOLDER_BROWSE);
+            HWND browser = WaitForProcessDialog(kCaptionFolderBrowser);
+            ASSERT_TRUE(browser);
+            if (button == IDOK) {  // the start folder is selected once the tree is filled: its path shows
+                for (int i = 0; i < 100 && status != start.Path(); i++, Sleep(50))
+                    status = DialogItemText(browser, 0x3743);  // the browser's status line
+                okEnabled = IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE;
+            }
+            ClickDialogButton(browser, button);
+            WaitUntilGone(browser);
+            Sleep(100);
+            (button == IDOK ? afterOk : afterCancel) = DialogItemText(dialog, IDC_FOLDER_EDIT);
+        }
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(0, config.ChooseInstallFolder());
+    EXPECT_EQ(start.Path(), afterCancel);
+    EXPECT_EQ(start.Path(), status);
+    EXPECT_TRUE(okEnabled);
+    EXPECT_EQ(0, lstrcmpiA(start.Path().c_str(), afterOk.c_str())) << afterOk;
+}
+
+TEST_F(Wizard, TheTypeStepOffersUpToThreeTypesTheFirstSelected) {
+    const struct {
+        int types, press, result, chosen;
+        bool second, third;
+    } cases[] = {
+        {0, IDOK, 0, 5, false, false},         // nothing to choose: the index stays
+        {1, IDOK, 0, 0, false, false},
+        {2, IDC_TYPE_SECOND, 0, 1, true, false},
+        {4, IDC_TYPE_THIRD, 0, 2, true, true},  // the fourth is not offered
+        {3, IDCANCEL, 255, 5, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.types);
+        config.types.clear();
+        AddTypes(c.types);
+        config.selectedType = 5;
+        bool firstChecked = false, first = false, second = false, third = false;
+        std::string texts;
+        DialogDriver driver([&] {
+            HWND dialog = Step(IDC_TYPE_FIRST);
+            firstChecked = Checked(dialog, IDC_TYPE_FIRST) || !c.types;
+            first = IsWindowVisible(GetDlgItem(dialog, IDC_TYPE_FIRST)) != FALSE;
+            second = IsWindowVisible(GetDlgItem(dialog, IDC_TYPE_SECOND)) != FALSE;
+            third = IsWindowVisible(GetDlgItem(dialog, IDC_TYPE_THIRD)) != FALSE;
+            for (int id : {IDC_TYPE_FIRST, IDC_TYPE_SECOND, IDC_TYPE_THIRD}) texts += DialogItemText(dialog, id) + "|";
+            Press(dialog, c.press);
+            if (c.press >= IDC_TYPE_FIRST) Press(dialog, IDOK);
+        });
+        EXPECT_EQ(c.result, Run(IDD_INSTALL_TYPE, TypeDialogProc));
+        EXPECT_EQ(c.chosen, config.selectedType);
+        EXPECT_TRUE(firstChecked);
+        EXPECT_EQ(c.types > 0, first);
+        EXPECT_EQ(c.second, second);
+        EXPECT_EQ(c.third, third);
+        EXPECT_EQ(std::string::npos, texts.find("タイプ4"));
+    }
+}
+
+TEST_F(Wizard, TheSummaryShowsFolderAndTypeInFourLines) {
+    AddTypes(2);
+    config.types[1].title = "T";
+    config.selectedType = 1;
+    config.installFolder = "C:\\P\\B\\G";
+    std::string summary;
+    DialogDriver driver([&] {
+        HWND dialog = Step(IDC_CONFIRM_SUMMARY);
+        summary = DialogItemText(dialog, IDC_CONFIRM_SUMMARY);
+        Press(dialog, IDOK);
+        WaitUntilGone(dialog);
+        Press(Step(IDC_CONFIRM_SUMMARY), IDCANCEL);
+    });
+    EXPECT_EQ(0, Run(IDD_INSTALL_CONFIRM, ConfirmDialogProc));
+    EXPECT_EQ("インストール先：\r\nC:\\P\\B\\G\r\nインストールタイプ：T\r\n", summary);
+    EXPECT_EQ(255, Run(IDD_INSTALL_CONFIRM, ConfirmDialogProc));
+}
+
+TEST_F(Wizard, TheProgressDialogEndsOnlyOnTheWorkersClose) {
+    InitCommonControls();
+    config.progress.SetTemplate(IDD_INSTALL_PROGRESS);
+    config.progress.SetUp(NULL, ProgressDialogProc, &config);
+    bool survivedUserClose = false;
+    DialogDriver driver([&] {
+        HWND dialog = Step(IDC_PROGRESS_BAR);
+        EXPECT_EQ(dialog, config.progress.GetWindow());  // where the worker finds it
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 does
+        survivedUserClose = !WaitUntilGone(dialog, 500);
+        SendMessageA(dialog, WM_CLOSE, 0, 0);  // what the worker does
+    });
+    EXPECT_EQ(0, config.progress.RunModal());
+    EXPECT_TRUE(survivedUserClose);
+}
+
+TEST_F(Wizard, AnInstallWithoutAnyTypeStopsAtTheTypeStep) {
+    BoxAnswerer stopped(kCaptionConfirm, {IDOK});
+    DialogDriver driver([&] {
+        HWND folder = Step(IDC_FOLDER_EDIT);
+        SetDialogItemText(folder, IDC_FOLDER_EDIT, "C:\\Games");
+        Press(folder, IDOK);
+        Press(Step(IDC_TYPE_FIRST), IDOK);
+    });
+    EXPECT_EQ(0, config.RunInstall());
+    EXPECT_EQ(std::vector<std::string>{kMsgInstallStopped}, stopped.Texts());
+}
+
+}  // namespace
