@@ -21,7 +21,10 @@ namespace {
 const int kW = 37, kH = 30;  // quadrants split at x = 16 and y = 16
 const COLORREF kColour[4] = {RGB(204, 51, 0), RGB(0, 153, 51), RGB(51, 51, 204), RGB(255, 255, 102)};
 const COLORREF kGrey[4] = {RGB(0, 0, 0), RGB(85, 85, 85), RGB(170, 170, 170), RGB(255, 255, 255)};
-const COLORREF kGreyLinear[4] = {RGB(0, 0, 0), RGB(155, 155, 155), RGB(212, 212, 212), RGB(255, 255, 255)};  // gAMA 1.0
+const COLORREF kBlackWhite[4] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255), RGB(0, 0, 0)};
+// With gAMA 1.0, corrected to the screen's 2.2: 255 (v / 255)^(1 / 2.2).
+const COLORREF kGreyLinear[4] = {RGB(0, 0, 0), RGB(155, 155, 155), RGB(212, 212, 212), RGB(255, 255, 255)};
+const COLORREF kColourLinear[4] = {RGB(230, 123, 0), RGB(0, 202, 123), RGB(123, 123, 230), RGB(255, 255, 168)};
 const COLORREF kUntouched = RGB(1, 2, 3);
 
 struct Picture {
@@ -31,13 +34,14 @@ struct Picture {
     int bits;                   // of the image the loader makes
 };
 const Picture kPictures[] = {
-    {"bmp24.bmp", kColour, 0, 24},   {"bmp8.bmp", kColour, 0, 8},          {"bmp4-v5.bmp", kColour, 0, 4},
-    {"bmp565.bmp", kColour, 8, 16},  {"bmp32.bmp", kColour, 0, 32},        {"rgb8.png", kColour, 0, 24},
-    {"rgba8.png", kColour, 0, 24},   {"rgb16.png", kColour, 0, 24},        {"rgba16.png", kColour, 0, 24},
-    {"pal8.png", kColour, 0, 8},     {"pal2.png", kColour, 0, 8},          {"grey2.png", kGrey, 0, 24},
-    {"grey8.png", kGrey, 0, 24},     {"grey16.png", kGrey, 0, 24},         {"greya8.png", kGrey, 0, 24},
-    {"png.JPG", kColour, 0, 24},     {"grey8-linear.png", kGreyLinear, 2, 24}, {"base.jpg", kColour, 12, 24},
-    {"progressive.jpg", kColour, 12, 24}, {"grey.jpg", kGrey, 12, 24},
+    {"bmp24.bmp", kColour, 0, 24},       {"bmp8.bmp", kColour, 0, 8},        {"bmp4-v5.bmp", kColour, 0, 4},
+    {"bmp1.bmp", kBlackWhite, 0, 1},     {"bmp565.bmp", kColour, 8, 16},     {"bmp32.bmp", kColour, 0, 32},
+    {"rgb8.png", kColour, 0, 24},        {"rgba8.png", kColour, 0, 24},      {"rgb16.png", kColour, 0, 24},
+    {"rgba16.png", kColour, 0, 24},      {"pal8.png", kColour, 0, 8},        {"pal2.png", kColour, 0, 8},
+    {"grey2.png", kGrey, 0, 24},         {"grey8.png", kGrey, 0, 24},        {"grey16.png", kGrey, 0, 24},
+    {"greya8.png", kGrey, 0, 24},        {"png.JPG", kColour, 0, 24},        {"grey8-linear.png", kGreyLinear, 2, 24},
+    {"pal2-linear.png", kColourLinear, 2, 8}, {"base.jpg", kColour, 12, 24}, {"progressive.jpg", kColour, 12, 24},
+    {"grey.jpg", kGrey, 12, 24},
 };
 
 std::string Read(const char* name) {
@@ -105,34 +109,30 @@ protected:
     DWORD m_quiet = 0;
 };
 
+// Each picture loaded from disk, then from a version 0 archive that stores it
+// and a version 1 archive that compresses it, both in the current folder.
 TEST_F(ImageTest, EveryFormatShowsItsQuadrantsTopRowFirst) {
-    for (const Picture& p : kPictures) {
-        OCDibImage image;
-        EXPECT_EQ("", Load(image, p.file, Read(p.file))) << p.file;
-        EXPECT_TRUE(ShowsQuadrants(image, p.quadrants, p.tolerance)) << p.file;
-        EXPECT_EQ(p.bits, image.GetHeader() ? image.GetHeader()->biBitCount : 0) << p.file;
-    }
-}
-
-// bmp24.bmp stored in a version 0 archive, rgb8.png stored and base.jpg
-// compressed in a version 1 archive, all found from the current folder.
-TEST_F(ImageTest, PicturesAreServedFromArchivesOfTheCurrentFolder) {
-    for (auto [pak, index, packing] : {std::tuple{"a.pak", 0, pak::Packing::Store}, {"b.pak", 5, pak::Packing::Store},
-                                       {"c.pak", 17, pak::Packing::Compress}}) {
-        std::string bytes = Read(kPictures[index].file);
+    for (auto [pak, version, packing] : {std::tuple{"stored", 0u, pak::Packing::Store}, {"packed", 1u, pak::Packing::Compress}}) {
+        std::vector<pak::InputFile> files;
+        for (const Picture& p : kPictures) {
+            std::string bytes = Read(p.file);
+            files.push_back({std::string(pak) + "-" + p.file, {bytes.begin(), bytes.end()}});
+        }
         pak::WriteOptions options;
-        options.version = index ? 1 : 0, options.packing = packing;
-        std::vector<uint8_t> archive = pak::BuildArchive({{kPictures[index].file, {bytes.begin(), bytes.end()}}}, options);
-        dir.Write(pak, std::string(archive.begin(), archive.end()));
+        options.version = version, options.packing = packing;
+        std::vector<uint8_t> archive = pak::BuildArchive(files, options);
+        dir.Write(std::string(pak) + ".pak", std::string(archive.begin(), archive.end()));
     }
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(dir.Path().c_str());
-    for (int i : {0, 5, 17}) {
-        OCDibImage image;
-        EXPECT_EQ(1, image.Load(kPictures[i].file));
-        EXPECT_TRUE(ShowsQuadrants(image, kPictures[i].quadrants, kPictures[i].tolerance)) << kPictures[i].file;
-    }
+    for (const Picture& p : kPictures)
+        for (const std::string& name : {std::string(PICTURES) + "/" + p.file, "stored-" + std::string(p.file), "packed-" + std::string(p.file)}) {
+            OCDibImage image;
+            EXPECT_EQ(1, image.Load(name.c_str())) << name;
+            EXPECT_TRUE(ShowsQuadrants(image, p.quadrants, p.tolerance)) << name;
+            EXPECT_EQ(p.bits, image.GetHeader() ? image.GetHeader()->biBitCount : 0) << name;
+        }
     SetCurrentDirectoryA(previous);
 }
 
@@ -146,6 +146,7 @@ TEST_F(ImageTest, DamagedFilesAreRefusedAsPromised) {
         {"bmp24.bmp", [](std::string& b) { Put(b, 18, (DWORD)-5); }, ""},
         {"bmp24.bmp", [](std::string& b) { Put(b, 10, 0x7FFFFFF0); }, ""},  // pixels beyond the file
         {"bmp24.bmp", [](std::string& b) { Put(b, 14, 0xFFFFFFF0); }, ""},  // an info header longer than the file
+        {"bmp4-v5.bmp", [](std::string& b) { Put(b, 14, 1000); }, ""},      // the colour table behind it, too
         {"bmp24.bmp", [](std::string& b) { b.pop_back(); }, ""},            // the last row short
         {"bmp24.bmp", [](std::string& b) { b.resize(30); }, ""},
         {"bmp24.bmp", [](std::string& b) { Put(b, 2, 0); }, decodes},       // bfSize is not trusted
@@ -185,10 +186,8 @@ TEST_F(ImageTest, FailedPngLoadsReleaseWhatTheyHeld) {
     std::string png = Read("wide.png");
     OCDibImage image;
     EXPECT_EQ("ＣＧファイルフォーマット : Read Error\n", Load(image, "cut.png", png.substr(0, png.size() * 3 / 4)));
-    auto used = [] {
-        PROCESS_MEMORY_COUNTERS counters = {};
-        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-        return counters.PagefileUsage;
+    auto used = [counters = PROCESS_MEMORY_COUNTERS{}]() mutable {
+        return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters), counters.PagefileUsage;
     };
     SIZE_T before = used();
     for (int i = 0; i < 1000; i++) Load(image, "cut.png", png.substr(0, png.size() * 3 / 4));
@@ -214,6 +213,7 @@ TEST(ImageCore, CreateAdoptAndReleaseOnTheHeapAndInASection) {
         image->Adopt(header, pixels);
         image->Draw(canvas.Dc(), NULL);
         EXPECT_TRUE(canvas.At(0, 1) == RGB(255, 0, 0) && canvas.At(0, 0) == RGB(0, 0, 0));
+        EXPECT_EQ(image == &heap, image->GetPixels() == pixels);  // the section copies and frees the block
         image->Release();
         image->Release();
         EXPECT_EQ(nullptr, image->GetPixels());
@@ -248,16 +248,10 @@ TEST_F(ImageTest, DamagedFilesRaiseNothingButTheFormatError) {
         if (bytes.compare(0, 4, "\x89PNG") == 0 && rng() % 2) FixPngCrcs(bytes);
         OCDibImage image;
         std::string error = Load(image, "damaged.img", bytes);
-        if (!error.empty()) {
-            ASSERT_EQ(0u, error.find("ＣＧファイルフォーマット : ")) << error;
-            raised++;
-        } else if (image.GetPixels()) {
-            Canvas canvas(8, 8);
-            image.Draw(canvas.Dc(), NULL);
-            decoded++;
-        } else {
-            empty++;
-        }
+        ASSERT_EQ(0u, error.empty() ? 0 : error.find("ＣＧファイルフォーマット : ")) << error;
+        Canvas canvas(8, 8);
+        image.Draw(canvas.Dc(), NULL);  // whatever was decoded can be drawn
+        ++(!error.empty() ? raised : image.GetPixels() ? decoded : empty);
     }
     printf("damaged files: %d decoded, %d empty, %d raised the format error\n", decoded, empty, raised);
     EXPECT_GT(decoded, 0);

@@ -98,10 +98,12 @@ TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
         {{1, 0, 1025, 768}, 300, 101, 360, 333},    // 363 rounds down
         {{0, 500, 1024, 600}, 300, 103, 360, 499},  // 500 + (-3 / 2): toward zero
         {{10, 20, 210, 120}, 300, 300, 0, 0},       // larger than its owner: never below 0
+        {{}, 300, 101, 488, 461},                   // no owner: the desktop, 1280 x 1024 on the tests' display
     };
     for (const auto& c : cases) {
         const RECT& o = c.owner;
-        HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, o.left, o.top, o.right - o.left, o.bottom - o.top, NULL, NULL, NULL, NULL);
+        HWND owner = o.right ? CreateWindowExA(0, "STATIC", "", WS_POPUP, o.left, o.top, o.right - o.left, o.bottom - o.top,
+                                               NULL, NULL, NULL, NULL) : NULL;
         RECT placed = {};
         Script script;
         script.onInit = [&](OCDialog& dialog, HWND window) {
@@ -115,6 +117,6 @@ TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
         EXPECT_EQ(c.left, placed.left) << o.left;
         EXPECT_EQ(c.top, placed.top) << o.top;
         EXPECT_EQ(c.width, placed.right - placed.left);
-        DestroyWindow(owner);
+        if (owner) DestroyWindow(owner);
     }
 }

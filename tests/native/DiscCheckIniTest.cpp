@@ -13,6 +13,7 @@ namespace {
 TEST(DiscCheckIni, FindsValuesByTheInstallersRules) {
     const struct { std::string text; const char* section; const char* key; const char* value; } rows[] = {
         {"[s]\r\nkey=\tvalue\r\n", "s", "key", "value"},
+        {"[s]\r\nkey===value\r\n", "s", "key", "value"},
         {"[s]\r\n\tkey\tvalue\r\n", "s", "key", "value"},
         {"[s]\r\nkey = value\r\n", "s", "key", nullptr},       // the key is "key "
         {"[s]\r\nkey=a b  \tc\r\n", "s", "key", "a b  "},      // a value ends at a tab
@@ -20,10 +21,13 @@ TEST(DiscCheckIni, FindsValuesByTheInstallersRules) {
         {"[s]\nkey=\x95\\n\n", "s", "key", "\x95\\n"},           // 95 5C is one character, no escape
         {"[\x82\x60]\r\nK=1\r\n", "\x82\x81", "k", "1"},         // case ignored, full-width A and a too
         {"[\x83\x5D]\r\nk=1\r\n", "\x83\x5D", "k", "1"},         // a trail byte equal to "]"
+        {"[install\r\nk=1\r\n", "instal", "k", "1"},             // no "]": the name loses its last character
+        {"[install\r\nk=1\r\n", "install", "k", nullptr},
         {"Name=A\r\n[x]\r\n[y]\r\n", "y", "Name", "A"},          // above every header
-        {"[a]\r\nk=\r\nk=x\r\n", "a", "k", "x"},                 // the first non-empty value
+        {"[a]\r\nk=\r\nk=x\r\nk=y\r\n", "a", "k", "x"},          // the first non-empty value
         {"[a]\r\nk=1\r\n[b]\r\n[a]\r\nj=2\r\n", "a", "j", "2"},  // a section twice
         {"[a]\r\n'k=x\r\n", "a", "k", nullptr},                  // a comment
+        {"[a]\r\n;k=x\r\n", "a", ";k", "x"},                     // no comment
         {"[a]\rk=1\n\n\r\nj=2", "a", "j", "2"},                   // any mix of line breaks
         {std::string("[a]\r\nk=1\r\n\0j=2", 14), "a", "j", nullptr},  // a NUL ends the text
         {"\xEF\xBB\xBF[install]\r\nName=A\r\n[TYPE1]\r\n", "TYPE1", "Name", "A"},  // the mark hides [install]

@@ -30,13 +30,16 @@ TEST(PakCli, CreatesListsVerifiesAndExtracts) {
 
 TEST(PakCli, ExitCodesAndMessages) {
     ScratchFolder s;
-    for (const char* name : {"naïve.txt", "what?.txt"}) WriteText(s / "bad" / name / name, "x");
+    for (const char* name : {"naïve.txt", "what?.txt", "a\\b.txt", "c:d"}) WriteText(s / "bad" / name / name, "x");
     const std::string dir = " " + Quote(s.path), pak = " " + Quote(s / "x.pak");
     const struct { std::string arguments; int code; std::string says; } cases[] = {
         {"--help", 0, "usage: pak create"},
         {"", 2, "usage:"},
         {"frobnicate x", 2, "usage:"},
         {"list", 2, "usage:"},
+        {"list a b", 2, "usage:"},
+        {"extract a.pak", 2, "usage:"},
+        {"create --bogus" + pak + dir, 2, ""},
         {"create --format 3" + pak + dir, 2, ""},
         {"create --level 10" + pak + dir, 2, ""},
         {"create --store --compress" + pak + dir, 2, ""},
@@ -45,6 +48,8 @@ TEST(PakCli, ExitCodesAndMessages) {
         {"create" + pak + " " + Quote(s / "no-such-folder"), 1, "no-such-folder"},
         {"create" + pak + " " + Quote(s / "bad/naïve.txt"), 1, "naïve.txt"},  // no Shift-JIS for ï
         {"create" + pak + " " + Quote(s / "bad/what?.txt"), 1, "what?.txt"},  // no Windows file name
+        {"create" + pak + " " + Quote(s / "bad/a\\b.txt"), 1, "b.txt"},
+        {"create" + pak + " " + Quote(s / "bad/c:d"), 1, "c:d"},
     };
     for (const auto& c : cases) {
         std::string out, err;

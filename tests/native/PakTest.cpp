@@ -61,7 +61,7 @@ TEST(Pak, ExtractWritesNothingWhenAnEntryWouldLeaveTheFolder) {
     const std::pair<std::string, bool> names[] = {
         {"..\\escaped.txt", false}, {"sub\\..\\..\\escaped.txt", false}, {"\\escaped.txt", false},
         {"C:\\escaped.txt", false}, {"C:escaped.txt", false},            {"/tmp/escaped.txt", false},
-        {"a/../escaped.txt", false}, {"a\\\\b", false},                  {"\x95\x5C\\..\\escaped.txt", false},
+        {"a/../escaped.txt", false}, {"a\\\\b", false},   {"", false},                  {"\x95\x5C\\..\\escaped.txt", false},
         {"..\x95\x5C", true},        {"\x83\x5C\\a.txt", true},  // steps by characters: no ".." part, no empty part
     };
     for (const auto& [name, safe] : names) {
@@ -105,9 +105,9 @@ TEST(Pak, VerifyNamesFaultsTheReaderPassesOver) {
         {"4 bytes after its last entry", V1(one, "x", 1, 4)},
         {"overlaps the header or the directory", With(MakeArchive({{"a.txt", "alpha"}}, 0), 8 + 4 + 5, 10)},
         {"the same name as entry 1", V1({E("a", 0, 1), E("A", 0, 1)}, "x")},
-        {"cannot be unpacked into a folder", V1({E("..\\ev", 0, 1)}, "x")},
+        {"entry 1 'a\\x01z': cannot be unpacked into a folder", V1({E("a\x01z", 0, 1)}, "x")},  // shown escaped
         {"holds a NUL byte", V1({E(std::string("b\0c", 3), 0, 1)}, "x")},
-        {"not valid Shift-JIS", V1({E("d\x81", 0, 1)}, "x")},
+        {"entry 1 'd\\x81': the name is not valid Shift-JIS", V1({E("d\x81", 0, 1)}, "x")},
     };
     for (const auto& [fault, bytes] : cases) {
         MemorySource src(bytes);
