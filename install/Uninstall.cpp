@@ -101,7 +101,7 @@ void RemoveEmptyFolderOutlastingHolds(const char* folder) {
 
 // Further up than the maker's folder are folders the user or the system owns.
 void RemoveFolderAndEmptyParent(const char* folder) {
-    if (!*folder || !FileExists(folder)) return;
+    if (!*folder || !FileExists(folder) || !IsRemovableTree(folder)) return;
     OCPath path;
     path.Set(folder);
     if (!RemoveTreeOutlastingHolds(path, folder)) return;

@@ -20,20 +20,16 @@ namespace {
 
 const char kKey[] = "SOFTWARE\\RecordMaker\\Wrapper";
 const char kGameKey[] = "SOFTWARE\\RecordMaker\\RecordGame";
-const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RecordGame";
+const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kEntry = std::string(kUninstall) + "\\RecordGame";
 
-// The raw bytes of a value, terminating zero included; "(none)" without one.
-std::string RawValue(const char* path, const char* name, DWORD expectedType) {
+// The bytes of a value as stored, terminating zero included; "(none)" without one of that type.
+std::string Stored(const std::string& key, const char* name, DWORD type = REG_SZ) {
     char data[2048];
-    DWORD size = sizeof data, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "(none)";
-    const LONG status = RegQueryValueExA(key, name, NULL, &type, (BYTE*)data, &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == expectedType ? std::string(data, size) : "(none)";
+    DWORD size = sizeof data, found = 0;
+    const bool there = !SHGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, &found, data, &size) && found == type;
+    return there ? std::string(data, size) : "(none)";
 }
-
-std::string Text(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
 
 struct Records : ::testing::Test {
     void TearDown() override {
@@ -42,55 +38,37 @@ struct Records : ::testing::Test {
     }
 };
 
-TEST_F(Records, OpenTellsANewKeyFromAnExistingOneAndHoldsBoth) {
+TEST_F(Records, TheKeyWrapperCreatesStoresReadsAndDeletesAsTheInstallNeeds) {
     OCRegKey key;
     EXPECT_EQ(0, key.Open(HKEY_LOCAL_MACHINE, kKey, 0));
-    EXPECT_FALSE(key.IsOpen());
     EXPECT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, kKey, 1));
-    EXPECT_EQ(0, key.Open(HKEY_LOCAL_MACHINE, kKey, 1));  // existed: 0, yet held
-    key.SetDword("number", 7);
-    EXPECT_EQ(1, key.Open(HKEY_LOCAL_MACHINE, kKey, 0));
-    EXPECT_EQ(0, key.Close());
-    EXPECT_EQ(0, key.Close());  // nothing held any more
-    EXPECT_EQ(std::string("\7\0\0\0", 4), RawValue(kKey, "number", REG_DWORD));
-}
-
-TEST_F(Records, StringsAreStoredWithTheirZeroAndReadBackWholeOrNotAtAll) {
-    OCRegKey key;
-    key.Open(HKEY_LOCAL_MACHINE, kKey, 1);
+    EXPECT_EQ(0, key.Open(HKEY_LOCAL_MACHINE, kKey, 1));  // it existed: 0, and held all the same
     const std::string text = "C:\\\x95\x5C\\play.exe", longText(1000, 'x');  // 表: trail byte 0x5C
     key.SetString("execute", OCString(text.c_str(), -1));
     key.SetString("empty", OCString());
     key.SetString("long", OCString(longText.c_str(), -1));
-    key.SetDword("number", 0x41414141);
+    key.SetDword("number", 7);
     SHSetValueA(HKEY_LOCAL_MACHINE, kKey, "bare", REG_SZ, "abcdef", 6);  // stored without its zero
-    EXPECT_EQ(text + '\0', RawValue(kKey, "execute", REG_SZ));
-    EXPECT_EQ(std::string(1, '\0'), RawValue(kKey, "empty", REG_SZ));
-    const struct {
-        const char* name;
-        const char* expected;
-    } reads[] = {{"execute", text.c_str()}, {"long", longText.c_str()}, {"bare", "abcdef"},
-                 {"missing", "kept"},       {"number", "kept"}};
+    EXPECT_EQ(text + '\0', Stored(kKey, "execute"));
+    EXPECT_EQ(std::string(1, '\0'), Stored(kKey, "empty"));
+    EXPECT_EQ(std::string("\7\0\0\0", 4), Stored(kKey, "number", REG_DWORD));
+    const std::pair<const char*, std::string> reads[] = {
+        {"execute", text}, {"long", longText}, {"bare", "abcdef"}, {"missing", "kept"}, {"number", "kept"}};
     for (const auto& read : reads) {
         OCString value("kept", -1);
-        key.QueryString(read.name, value);
-        EXPECT_EQ(read.expected, Text(value)) << read.name;
-        EXPECT_EQ((int)strlen(read.expected), value.GetLength()) << read.name;
+        key.QueryString(read.first, value);
+        EXPECT_EQ(read.second, value.GetBuffer()) << read.first;
+        EXPECT_EQ((int)read.second.size(), value.GetLength()) << read.first;
     }
-}
-
-TEST_F(Records, DeleteSelfRemovesTheHeldKeyButNotOneWithSubkeys) {
-    OCRegKey key;
-    key.Open(HKEY_LOCAL_MACHINE, kKey, 1);
+    SHSetValueA(HKEY_LOCAL_MACHINE, (std::string(kKey) + "\\sub").c_str(), "x", REG_SZ, "", 1);
+    key.DeleteSelf();  // not a key with subkeys
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kKey) + "\\sub"));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string(kKey) + "\\sub");
     key.DeleteSelf();
     EXPECT_TRUE(key.IsOpen());  // held until Close
-    key.Close();
+    EXPECT_EQ(0, key.Close());
+    EXPECT_EQ(0, key.Close());  // nothing held any more
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kKey));
-    TestKey child(HKEY_LOCAL_MACHINE, std::string(kKey) + "\\sub");
-    key.Open(HKEY_LOCAL_MACHINE, kKey, 0);
-    key.DeleteSelf();
-    key.Close();
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kKey) + "\\sub"));
 }
 
 TEST_F(Records, GameKeyAndUninstallEntryHoldTheCommandsOfTheInstall) {
@@ -101,17 +79,16 @@ TEST_F(Records, GameKeyAndUninstallEntryHoldTheCommandsOfTheInstall) {
     config.exec = "play.exe";
     config.installFolder = "C:\\Program Files\\RecordMaker\\\x95\x5C";
     config.selectedType = 2;
-    const std::string folder = Text(config.installFolder);
+    const std::string folder = config.installFolder.GetBuffer();
     EXPECT_EQ(1, WriteGameKey(config));
     config.selectedType = 0;  // installed again over the old key, now without Exec
     config.exec = "";
     EXPECT_EQ(1, WriteGameKey(config));
     EXPECT_EQ(1, WriteUninstallEntry(config));
-    EXPECT_EQ(folder + "\\" + '\0', RawValue(kGameKey, "execute", REG_SZ));
-    EXPECT_EQ(std::string(4, '\0'), RawValue(kGameKey, "installType", REG_DWORD));
-    EXPECT_EQ(Text(config.title) + '\0', RawValue(kEntry, "DisplayName", REG_SZ));
-    EXPECT_EQ("\"" + folder + "\\Uninst.exe\" \"" + folder + "\"" + '\0', RawValue(kEntry, "UninstallString", REG_SZ));
-
+    EXPECT_EQ(folder + "\\" + '\0', Stored(kGameKey, "execute"));
+    EXPECT_EQ(std::string(4, '\0'), Stored(kGameKey, "installType", REG_DWORD));
+    EXPECT_EQ("\x95\x5C\x8E\xA6 Game" + std::string(1, '\0'), Stored(kEntry, "DisplayName"));
+    EXPECT_EQ("\"" + folder + "\\Uninst.exe\" \"" + folder + "\"" + '\0', Stored(kEntry, "UninstallString"));
     DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\RecordMaker");
     config.name = "";  // an empty name must not write into the shared keys above
     WriteGameKey(config);
@@ -119,9 +96,9 @@ TEST_F(Records, GameKeyAndUninstallEntryHoldTheCommandsOfTheInstall) {
     config.name = "RecordGame";
     config.brand = "";
     WriteGameKey(config);
-    EXPECT_EQ("(none)", RawValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "UninstallString", REG_SZ));
+    EXPECT_EQ("(none)", Stored(kUninstall, "UninstallString"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\RecordMaker"));
-    EXPECT_EQ("(none)", RawValue("SOFTWARE\\RecordGame", "execute", REG_SZ));
+    EXPECT_EQ("(none)", Stored("SOFTWARE\\RecordGame", "execute"));
 }
 
 TEST(Shortcuts, BothLinksLandInTheMakersFolderAndComIsLeftAsItWas) {
@@ -138,15 +115,13 @@ TEST(Shortcuts, BothLinksLandInTheMakersFolderAndComIsLeftAsItWas) {
     const std::string menu = std::string(programs) + "\\LinkMaker\\\x95\x5C\x8E\xA6\\";
     ASSERT_EQ(S_OK, CoInitialize(NULL));
     EXPECT_EQ(1, CreateShortcuts(config));
-    const struct {
-        std::string link, target, arguments;
-    } links[] = {{menu + "\x95\x5C\x8E\xA6.lnk", dir / "play.exe", ""},
-                 {menu + kNameUninstallShortcut + ".lnk", dir / "Uninst.exe", "\"" + dir.Path() + "\""}};
+    const std::string links[][3] = {{menu + "\x95\x5C\x8E\xA6.lnk", dir / "play.exe", ""},
+                                    {menu + kNameUninstallShortcut + ".lnk", dir / "Uninst.exe", "\"" + dir.Path() + "\""}};
     for (const auto& expected : links) {
-        const ShellLinkInfo link = ReadShellLink(expected.link);
-        EXPECT_EQ(S_OK, link.loaded) << expected.link;
-        EXPECT_EQ(expected.target, link.target);
-        EXPECT_EQ(expected.arguments, link.arguments);
+        const ShellLinkInfo link = ReadShellLink(expected[0]);
+        EXPECT_EQ(S_OK, link.loaded) << expected[0];
+        EXPECT_EQ(expected[1], link.target);
+        EXPECT_EQ(expected[2], link.arguments);
         EXPECT_EQ(dir.Path(), link.folder);
         EXPECT_EQ(SW_SHOWNORMAL, link.show);
     }

@@ -7,7 +7,7 @@
 #include "archive/OCPath.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
-#include "install/InstallKit.h"
+#include "support/CopyRun.h"
 #include "support/BoxAnswerer.h"
 #include "support/CdDrive.h"
 #include "support/Files.h"

@@ -1,4 +1,4 @@
-#include "InstallKit.h"
+#include "support/CopyRun.h"
 #include <commctrl.h>
 #include <shlobj.h>
 #include <algorithm>
@@ -27,8 +27,8 @@ std::string MakePak(unsigned version, const std::vector<PakItem>& items) {
         }
         data.insert(data.end(), stored.begin(), stored.end());
     }
-    for (pak::Entry& entry : entries)  // version 0 counts from the start of the file
-        if (version == 0) entry.offset += pak::HeaderSize(0) + (uint32_t)pak::EncodeDirectory(0, entries).size();
+    const uint32_t base = version ? 0 : pak::HeaderSize(0) + (uint32_t)pak::EncodeDirectory(0, entries).size();
+    for (pak::Entry& entry : entries) entry.offset += base;  // version 0 counts from the start of the file
     const std::vector<uint8_t> bytes =
         pak::AssembleArchive(version, (uint32_t)entries.size(), pak::EncodeDirectory(version, entries), data);
     return std::string(bytes.begin(), bytes.end());
@@ -46,41 +46,27 @@ std::string DefaultCaption() {
     return text;
 }
 
-void ExpectBarSteps(const std::vector<int>& sums, std::vector<int> shown) {
-    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(sums.front(), shown.front());
-    EXPECT_EQ(sums.back(), shown.back());
-    size_t next = 0;
-    for (int position : shown) {
-        while (next < sums.size() && sums[next] != position) next++;
-        EXPECT_LT(next, sums.size()) << "the bar showed " << position << ", not a running sum in order";
-    }
+namespace {
+CopyRun* g_run = NULL;  // the running test's (user-interface thread)
 }
 
-namespace {
-
-CopyLog* g_log = NULL;  // the running test's (user-interface thread)
-
 // Every message the dialog and its bar are sent, from either thread.
-LRESULT CALLBACK WatchDialog(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CopyRun::Watch(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* sent = (const CWPSTRUCT*)lParam;
     const bool bar = GetDlgCtrlID(sent->hwnd) == IDC_PROGRESS_BAR;
-    if (bar && sent->message == PBM_SETPOS) g_log->positions.push_back((int)sent->wParam);
-    if (bar && sent->message == PBM_SETRANGE32) g_log->rangeHigh = (int)sent->lParam;
-    if (sent->message == WM_CLOSE) g_log->lastText = DialogItemText(sent->hwnd, IDC_PROGRESS_TEXT);
+    if (bar && sent->message == PBM_SETPOS) g_run->positions.push_back((int)sent->wParam);
+    if (bar && sent->message == PBM_SETRANGE32) g_run->rangeHigh = (int)sent->lParam;
+    if (sent->message == WM_CLOSE) g_run->lastText = DialogItemText(sent->hwnd, IDC_PROGRESS_TEXT);
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 // Holds the dialog back while it is created: the worker, started first, must wait for it.
-LRESULT CALLBACK HoldDialog(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) Sleep(g_log->delayMs);
+LRESULT CALLBACK CopyRun::Hold(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) Sleep(g_run->m_delayMs);
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-}  // namespace
-
-void CopyRun::SetUp() {
+CopyRun::CopyRun() {
     config.name = "GAME";
     config.title = "ゲーム";
     config.brand = "Maker 表";
@@ -111,12 +97,12 @@ void CopyRun::ChooseType(const char* unPack, const char* file, int sizeMegabytes
     config.PrepareCopy();
 }
 
-int CopyRun::Run(DWORD delayMs) {
-    log = CopyLog();
-    log.delayMs = delayMs;
-    g_log = &log;
-    HHOOK watch = SetWindowsHookExA(WH_CALLWNDPROC, WatchDialog, NULL, GetCurrentThreadId());
-    HHOOK hold = SetWindowsHookExA(WH_CBT, HoldDialog, NULL, GetCurrentThreadId());
+int CopyRun::Run(DWORD dialogDelayMs) {
+    positions.clear();
+    m_delayMs = dialogDelayMs;
+    g_run = this;
+    HHOOK watch = SetWindowsHookExA(WH_CALLWNDPROC, Watch, NULL, GetCurrentThreadId());
+    HHOOK hold = SetWindowsHookExA(WH_CBT, Hold, NULL, GetCurrentThreadId());
     const int result = RunCopyStep(config);
     UnhookWindowsHookEx(hold);
     UnhookWindowsHookEx(watch);
@@ -126,4 +112,16 @@ int CopyRun::Run(DWORD delayMs) {
 std::string CopyRun::Installed(const std::string& relative) const {
     const std::string path = Folder() + "\\" + relative;
     return Exists(path) ? ReadBytes(path) : "(missing)";
+}
+
+void CopyRun::ExpectBarSteps(const std::vector<int>& sums) {
+    std::vector<int> shown = positions;
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(sums.front(), shown.front());
+    EXPECT_EQ(sums.back(), shown.back());
+    for (size_t next = 0, i = 0; i < shown.size(); i++) {
+        while (next < sums.size() && sums[next] != shown[i]) next++;
+        EXPECT_LT(next, sums.size()) << "the bar showed " << shown[i] << ", not a running sum in order";
+    }
 }
