@@ -1,10 +1,39 @@
-// The install menu and the program's start and end as the user meets them:
-// setup.exe runs as a child process in a scratch folder that holds install.ini
-// and the menu's pictures (made here); the test reads its windows and the
-// screen, presses its buttons and looks at what it leaves behind.
-#include "MenuTest.h"
+// The installer as the user meets it, before and after any install: setup.exe
+// runs as a child process in a scratch folder holding install.ini and the
+// menu's pictures (made here), with the product's two registry records on
+// demand and a game (testgame.exe) in a folder whose name has a space and a
+// 0x5C trail byte (表). The test reads its windows and the screen, presses its
+// buttons and looks at what it leaves behind: the menu's buttons and
+// pictures, GAME, the one report of an error, the exit codes, the clean-up
+// of the temporary folder and the restart-time deletion of its copy.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+#include <memory>
+#include "gfx/ImageFiles.h"
+#include "resources/resource.h"
+#include "support/Files.h"
+#include "support/Process.h"
+#include "support/Registry.h"
+#include "support/TempDir.h"
 
 namespace {
+
+struct Picture {
+    const char* name;
+    int width, height;
+    COLORREF colour;
+    bool png;  // PNG content under the .JPG name
+};
+const Picture kBackground = {"install_back.JPG", 300, 260, RGB(40, 80, 200), false};
+// INSTALL, GAME, UNINSTALL: the normal and the pressed picture.
+const Picture kButtons[3][2] = {
+    {{"install_btn01.JPG", 120, 30, RGB(220, 30, 30), false}, {"install_btn02.JPG", 120, 30, RGB(30, 200, 30), true}},
+    {{"start_btn01.JPG", 100, 26, RGB(230, 200, 20), false}, {"start_btn02.JPG", 100, 26, RGB(20, 180, 220), false}},
+    {{"uninstall_btn01.JPG", 110, 28, RGB(200, 40, 200), false}, {"uninstall_btn02.JPG", 110, 28, RGB(250, 140, 0), true}},
+};
+const char kMenuTitle[] = "メニュー試験 インストーラー (Ver.1.02)";
+const char kGameKey[] = "SOFTWARE\\MenuMaker\\MENUTEST";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MENUTEST";
 
 const int kIds[3] = {IDC_MENU_INSTALL, IDC_MENU_GAME, IDC_MENU_UNINSTALL};
 
@@ -21,7 +50,120 @@ bool Shows(POINT at, COLORREF expected) {
     return false;
 }
 
+const char* const kTempFiles[] = {"install.pak", "DSETUP.dll", "dsetup32.dll"};
+
+std::string Lower(std::string text) {
+    CharLowerBuffA(&text[0], (DWORD)text.size());
+    return text;
+}
+
+std::string ShortPath(const std::string& path) {
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return shortPath;
+}
+
+std::string WininitPath() {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\WININIT.INI";
+}
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+// What the system will delete at the next restart, in lower case: the NT
+// family's pending file operations or the 95 family's WININIT.INI.
+std::string ScheduledDeletions(bool nt) {
+    if (!nt) return Lower(ReadBytes(WininitPath()));
+    std::string data(65536, '\0');
+    DWORD size = (DWORD)data.size();
+    if (SHGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", NULL, &data[0], &size)) size = 0;
+    return Lower(data.substr(0, size));
+}
+
+void ForgetScheduledDeletions() {
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
+    DeleteFileA(WininitPath().c_str());
+}
+
+// Replaces dialog template `id` of a program file, in every language it has,
+// with one whose only control has a window class nobody registered: the
+// system cannot create the dialog.
+bool BreakDialog(const std::string& exe, int id) {
+    const WORD words[] = {LOWORD(WS_POPUP), HIWORD(WS_POPUP), 0, 0, 1, 0, 0, 100, 50, 0, 0, 0,  // 1 item, no menu, class, title
+                          0, HIWORD(WS_CHILD | WS_VISIBLE), 0, 0, 0, 0, 20, 10, 1000, 'N', 'o', 'n', 'e', 0, 0, 0};
+    std::vector<WORD> languages;
+    HMODULE module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    EnumResourceLanguagesA(module, RT_DIALOG, MAKEINTRESOURCEA(id), [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list) CALLBACK -> BOOL {
+        ((std::vector<WORD>*)list)->push_back(language);
+        return TRUE;
+    }, (LONG_PTR)&languages);
+    FreeLibrary(module);
+    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+    for (WORD language : languages)
+        UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(id), language, (void*)words, sizeof words);
+    return update && !languages.empty() && EndUpdateResourceA(update, FALSE);
+}
+
 }  // namespace
+
+class MenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gameFolder = gameRoot / "My 表ゲーム";
+        ASSERT_TRUE(CreateDirectoryA(gameFolder.c_str(), NULL));
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\testgame.exe").c_str(), (gameFolder + "\\testgame.exe").c_str(), FALSE));
+        WriteMenu();
+    }
+    // install.ini and every picture.
+    void WriteMenu() {
+        work.Write("install.ini", "[install]\r\nName=MENUTEST\r\nTitle=メニュー試験\r\nBrand=MenuMaker\r\nExec=Game.exe\r\n"
+                   "InstallPath=Game\r\nDataPath=Data\r\nVersion=1.02\r\n[TYPE1]\r\ntitle=標準\r\nfile=DISC1:Data\r\nsize=1\r\n");
+        WritePicture(kBackground);
+        for (const auto& pictures : kButtons) WritePicture(pictures[0]), WritePicture(pictures[1]);
+    }
+    void TearDown() override {
+        run.reset();
+        game.reset();
+        entry.reset();
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\MenuMaker");
+    }
+    void WritePicture(const Picture& p) {
+        const BYTE rgb[3] = {GetRValue(p.colour), GetGValue(p.colour), GetBValue(p.colour)};
+        SampleFn sample = [rgb](int, int, int c) { return unsigned(rgb[c]); };
+        PngLayout layout;
+        layout.width = p.width;
+        layout.height = p.height;
+        work.Write(p.name, p.png ? EncodePng(layout, sample) : EncodeJpeg(p.width, p.height, false, sample));
+    }
+    void WriteBrokenPng(const char* name) {  // cut off after its header: libpng fails to read it
+        work.Write(name, EncodePng(PngLayout(), [](int, int, int) { return 7u; }).substr(0, 40));
+    }
+    // The records an install leaves: the game key naming the game, the uninstall entry.
+    void Record(bool gameKey, bool uninstallEntry) {
+        game.reset();  // first: the old key's destructor removes the key
+        entry.reset();
+        if (gameKey) game.reset(new TestKey(HKEY_LOCAL_MACHINE, kGameKey)), game->SetString("execute", gameFolder + "\\testgame.exe");
+        if (uninstallEntry) entry.reset(new TestKey(HKEY_LOCAL_MACHINE, kUninstallKey));
+    }
+    // Starts setup.exe (or `exe`) in the scratch folder; the menu, NULL (test failed) when none came.
+    HWND Start(const std::string& exe = ProgramFolder() + "\\setup.exe") {
+        run.reset(new ProgramRun);
+        EXPECT_TRUE(run->Start(exe, work.Path()));
+        HWND menu = run->WaitForWindow(kMenuTitle);
+        EXPECT_TRUE(menu) << "no menu\n" << run->Describe();
+        return menu;
+    }
+    void PressEscape(HWND menu) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0);
+    }
+
+    TempDir work, gameRoot;
+    std::string gameFolder;
+    std::unique_ptr<TestKey> game, entry;
+    std::unique_ptr<ProgramRun> run;
+};
 
 // Installed means both records: INSTALL alone otherwise, GAME and UNINSTALL
 // then. GAME without the game key does nothing; Escape and the close box end with 0.
@@ -85,29 +227,6 @@ TEST_F(MenuTest, PicturesAreDrawnFromTheirFiles) {
     }
 }
 
-// While the install sequence runs its dialogs the menu is disabled; a
-// stopped install gives it back as it was.
-TEST_F(MenuTest, InstallDisablesTheMenuWhileItRuns) {
-    HWND menu = Start();
-    ASSERT_TRUE(menu);
-    ClickDialogButton(menu, IDC_MENU_INSTALL);
-    HWND folder = run->WaitForStep(IDC_FOLDER_EDIT);
-    ASSERT_TRUE(folder) << run->Describe();
-    EXPECT_FALSE(IsWindowEnabled(menu));
-    for (int id : kIds) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(menu, id)));
-    ClickDialogButton(folder, IDCANCEL);
-    HWND box = run->WaitForBox();
-    ASSERT_TRUE(box) << run->Describe();
-    EXPECT_EQ("インストールを中断します。", BoxText(box));
-    ClickDialogButton(box, IDOK);
-    for (int i = 0; i < 100 && !IsWindowEnabled(menu); i++) Sleep(25);
-    EXPECT_TRUE(IsWindowEnabled(menu));
-    for (int id : kIds) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, id)));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(menu, IDC_MENU_INSTALL)));
-    PressEscape(menu);
-    EXPECT_EQ(0u, run->Wait());
-}
-
 TEST_F(MenuTest, GameStartsTheGameOnceInItsFolderAfterTheMarkIsGone) {
     Record(true, true);
     HWND menu = Start();
@@ -120,32 +239,88 @@ TEST_F(MenuTest, GameStartsTheGameOnceInItsFolderAfterTheMarkIsGone) {
     EXPECT_EQ("cwd=" + gameFolder + "|mark=gone\n", ReadBytes(log));
 }
 
-TEST_F(MenuTest, UninstallAnsweredNoStillClosesTheMenu) {
-    Record(true, true);
-    HWND menu = Start();
-    ASSERT_TRUE(menu);
-    ClickDialogButton(menu, IDC_MENU_UNINSTALL);
-    HWND box = run->WaitForBox("uninstall");
-    ASSERT_TRUE(box);
-    ClickDialogButton(box, IDNO);
-    EXPECT_EQ(0u, run->Wait());
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kGameKey));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+// An error ends the menu with one report in the system's caption, whether it
+// comes while the menu opens, while it draws a button or when install.ini is
+// missing and the prompt is answered Abort; the temporary folder is cleaned
+// up all the same (a read-only file too) and setup.exe ends with 0.
+TEST_F(MenuTest, AnErrorIsReportedOnceAndTheCleanUpStillRuns) {
+    const char* const cases[] = {"broken background", "broken pressed picture", "no install.ini"};
+    for (int c = 0; c < 3; c++) {
+        SCOPED_TRACE(cases[c]);
+        WriteMenu();
+        for (const char* name : kTempFiles) ASSERT_TRUE(WriteBytes(TempFolder() + name, "x"));
+        ASSERT_TRUE(WriteBytes(TempFolder() + "keep.dll", "x"));
+        SetFileAttributesA((TempFolder() + "install.pak").c_str(), FILE_ATTRIBUTE_READONLY);
+        run.reset(new ProgramRun);
+        if (c == 0) WriteBrokenPng(kBackground.name);
+        if (c == 1) Record(true, true), WriteBrokenPng(kButtons[1][1].name);
+        if (c == 2) DeleteFileA((work / "install.ini").c_str());
+        ASSERT_TRUE(run->Start(ProgramFolder() + "\\setup.exe", work.Path()));
+        if (c == 1) {
+            HWND menu = run->WaitForWindow(kMenuTitle);
+            ASSERT_TRUE(menu);
+            SendMessageTimeoutA(GetDlgItem(menu, IDC_MENU_GAME), BM_SETSTATE, TRUE, 0, SMTO_NORMAL, 200, NULL);
+        }
+        if (c == 2) {
+            HWND prompt = run->WaitForBox("読み込みエラー");
+            ASSERT_TRUE(prompt);
+            ClickDialogButton(prompt, IDABORT);
+            WaitUntilGone(prompt);
+        }
+        HWND box = run->WaitForBox("エラー");
+        ASSERT_TRUE(box) << run->Describe();
+        EXPECT_EQ(0u, BoxText(box).find("エラーが発生しました。\nCode 0x")) << BoxText(box);
+        EXPECT_TRUE(c != 0 || BoxText(box).find(":ＣＧファイルフォーマット : Read Error") != std::string::npos);
+        ClickDialogButton(box, IDOK);
+        WaitUntilGone(box);
+        EXPECT_FALSE(run->WaitForBox(NULL, 1000)) << "a second report";
+        EXPECT_EQ(0u, run->Wait());
+        for (const char* name : kTempFiles) EXPECT_FALSE(Exists(TempFolder() + name)) << name;
+        EXPECT_TRUE(DeleteFileA((TempFolder() + "keep.dll").c_str()));
+        Record(false, false);
+    }
 }
 
-// Other programs can tell the installer runs by an event named after the
-// product ("Installer" without a Name); it goes with the installer.
-TEST_F(MenuTest, RunningMarkIsNamedAfterTheProduct) {
-    for (const char* name : {"MENUTEST", "Installer"}) {
-        SCOPED_TRACE(name);
-        WriteConfig(name[0] == 'M' ? "Name=MENUTEST\r\n" : "");
-        HWND menu = Start();
-        ASSERT_TRUE(menu);
-        HANDLE mark = OpenEventA(SYNCHRONIZE, FALSE, name);
-        EXPECT_TRUE(mark && WaitForSingleObject(mark, 0) == WAIT_OBJECT_0) << "made signalled";
-        if (mark) CloseHandle(mark);
-        PressEscape(menu);
-        EXPECT_EQ(0u, run->Wait());
-        EXPECT_FALSE(OpenEventA(SYNCHRONIZE, FALSE, name));
+TEST_F(MenuTest, MenuThatCannotOpenEndsWithMinusOne) {
+    const std::string copy = work / "broken.exe";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\setup.exe").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(BreakDialog(copy, IDD_INSTALL_MENU));
+    run.reset(new ProgramRun);
+    ASSERT_TRUE(run->Start(copy, work.Path()));
+    EXPECT_EQ((DWORD)-1, run->Wait()) << run->Describe();
+}
+
+// The NT family deletes the temporary folder's setup.exe at the next restart,
+// wherever the running program lies; the 95 family the running program's own
+// file, by its short path, added to WININIT.INI's [rename] beside what is there.
+TEST_F(MenuTest, TheInstallersCopyIsDeletedAtTheNextRestart) {
+    const std::string copy = TempFolder() + "setup.exe", bin = ProgramFolder() + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA(bin.c_str(), copy.c_str(), FALSE));
+    for (bool nt : {true, false}) {
+        SCOPED_TRACE(nt ? "NT family" : "95 family");
+        ForgetScheduledDeletions();
+        std::unique_ptr<TestKey> win98;  // Wine reports the 95 family to setup.exe while it lives
+        if (!nt) {
+            win98.reset(new TestKey(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe"));
+            win98->SetString("Version", "win98");
+            ASSERT_TRUE(WriteBytes(WininitPath(), "[rename]\r\nnul=C:\\OLD.EXE\r\n"));
+        }
+        for (const std::string& exe : {copy, bin}) {
+            HWND menu = Start(exe);
+            ASSERT_TRUE(menu);
+            PostMessageA(menu, WM_COMMAND, IDCANCEL, 0);
+            EXPECT_EQ(0u, run->Wait());
+            const std::string scheduled = ScheduledDeletions(nt);
+            EXPECT_NE(std::string::npos, scheduled.find(Lower(nt ? copy : "nul=" + ShortPath(exe)))) << scheduled;
+        }
+        EXPECT_EQ(std::string::npos, ScheduledDeletions(!nt).find("setup")) << "the other family's way";
+        if (!nt) {
+            const std::string wininit = ScheduledDeletions(false);
+            EXPECT_EQ(0u, wininit.find("[rename]"));
+            EXPECT_NE(std::string::npos, wininit.find("nul=c:\\old.exe\r\n"));
+            EXPECT_NE(std::string::npos, wininit.find(Lower("nul=" + ShortPath(copy))));
+        }
     }
+    ForgetScheduledDeletions();
+    DeleteFileA(copy.c_str());
 }

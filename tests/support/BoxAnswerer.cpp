@@ -80,7 +80,7 @@ void BoxAnswerer::Run() {
     }
 }
 
-bool BoxAnswerer::AnswerOne(HWND box) {
+void BoxAnswerer::AnswerOne(HWND box) {
     const std::string text = BoxText(box);
     std::unique_lock<std::mutex> hold(m_lock);
     const int index = (int)m_texts.size();
@@ -94,5 +94,4 @@ bool BoxAnswerer::AnswerOne(HWND box) {
     // A click on the button works for every box style, including those
     // without a Cancel button that ignore IDCANCEL.
     ClickDialogButton(box, m_buttons[index]);
-    return true;
 }

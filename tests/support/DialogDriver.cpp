@@ -1,32 +1,21 @@
 #include "support/DialogDriver.h"
 #include "support/BoxAnswerer.h"
 
-namespace {
-
-struct Search {
-    const DialogMatch* match;
-    HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM param) {
-    Search* s = (Search*)param;
-    const DialogMatch& m = *s->match;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (!IsVisibleDialog(window, m.pid ? m.pid : pid)) return TRUE;
-    if (m.control && !GetDlgItem(window, m.control)) return TRUE;
-    if (m.box >= 0 && (GetDlgItem(window, 0xFFFF) != NULL) != (m.box == 1)) return TRUE;
-    if (m.caption && WindowText(window) != m.caption) return TRUE;
-    s->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND FindDialog(const DialogMatch& match) {
-    Search s = {&match, NULL};
-    EnumWindows(Match, (LPARAM)&s);
-    return s.found;
+    std::pair<const DialogMatch*, HWND> search(&match, NULL);
+    EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
+        auto* s = (std::pair<const DialogMatch*, HWND>*)param;
+        const DialogMatch& m = *s->first;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (!IsVisibleDialog(window, m.pid ? m.pid : pid) || (m.control && !GetDlgItem(window, m.control)) ||
+            (m.box >= 0 && (GetDlgItem(window, 0xFFFF) != NULL) != (m.box == 1)) ||
+            (m.caption && WindowText(window) != m.caption))
+            return TRUE;
+        s->second = window;
+        return FALSE;
+    }, (LPARAM)&search);
+    return search.second;
 }
 
 HWND WaitForDialog(const DialogMatch& match, int timeoutMs, HANDLE process) {
