@@ -5,6 +5,7 @@
 // the progress dialog told by the worker.
 #include "support/CopyRun.h"
 #include "base/Messages.h"
+#include "archive/OCFile.h"
 #include "base/OCException.h"
 #include "install/CopyWorker.h"
 #include "install/Drives.h"
@@ -23,6 +24,13 @@ std::string Format(const char* format, const char* a, const char* b = "") {
 }
 
 void SwapDisc(void* disc) { MapCdDrive('Q', *(std::string*)disc); }
+
+// A read-only file left in the install folder, by an earlier install say: it is replaced.
+void LeaveReadOnly(const std::string& folder, const char* name) {
+    CreateDirectoryPath(folder.c_str());
+    WriteBytes(folder + "\\" + name, "old");
+    SetFileAttributesA((folder + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+}
 
 std::string Join(const std::vector<OCString>& list) {
     std::string text;
@@ -178,6 +186,7 @@ TEST_F(CopyWorker, UnpacksEachArchiveAndOnlyStoredBytesMoveTheBar) {
     Put(disc, "v1.pak", MakePak(1, {{"one\\s.dat", Pattern(3000)}, {"one\\c.dat", Pattern(5000, 3), true}}));
     Insert(disc);
     ChooseType("v0.pak;v1.pak", "", 3);
+    LeaveReadOnly(Folder(), "v0.txt");
     EXPECT_EQ(1, Run(400));  // the worker starts first and must wait for the dialog
     EXPECT_EQ("zero", Installed("v0.txt"));
     EXPECT_EQ(Pattern(3000), Installed("one\\s.dat"));
@@ -198,6 +207,7 @@ TEST_F(CopyWorker, CopiesFilesFoldersAndPatternsFromTwoDiscsAskingForTheSecond) 
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
     Insert(disc1);
     ChooseType("", "Disc1:readme.txt;bonus;Disc2:movie\\*.*;voice\\*.*", 1);
+    LeaveReadOnly(Folder(), "readme.txt");
     std::string next = disc2;
     BoxAnswerer prompts(kCaptionInsertDisc, {IDOK});
     prompts.BeforeAnswer(0, SwapDisc, &next);

@@ -1,6 +1,8 @@
-// Uninstall over a real installed state written by the installer's own
-// functions: files, registry and Start menu before and after, the boxes
-// answered from a second thread; hostile records must remove nothing else.
+// What an install leaves in the system and how the uninstall takes it away,
+// over a real installed state written by the installer's own functions: the
+// registry records as the system reads them, the Start-menu links through the
+// shell's own reader, files, keys and folders before and after, the boxes
+// answered from a second thread; records that point elsewhere remove nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -17,6 +19,7 @@
 #include "support/BoxAnswerer.h"
 #include "support/Files.h"
 #include "support/Registry.h"
+#include "support/ShellLink.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -31,6 +34,14 @@ std::string Programs() {
     return path;
 }
 
+// The bytes of a value as stored, terminating zero included; "(none)" without one of that type.
+std::string Stored(const std::string& key, const char* name, DWORD type = REG_SZ) {
+    char data[2048];
+    DWORD size = sizeof data, found = 0;
+    const bool there = !SHGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, &found, data, &size) && found == type;
+    return there ? std::string(data, size) : "(none)";
+}
+
 // An installed game; install.ini in the installer's folder, the current folder while it lives.
 struct Installed {
     Installed(const char* brandName, const char* gameName, const std::string& installFolder = "",
@@ -42,6 +53,7 @@ struct Installed {
         config.title = gameTitle;
         config.exec = "game.exe";
         config.installFolder = folder.c_str();
+        config.selectedType = 2;
         CreateDirectoryPath((folder + "\\save").c_str());
         for (const char* file : {"game.exe", "Uninst.exe", "save\\slot1.dat"}) WriteBytes(folder + "\\" + file, "MZ");
         CreateShortcuts(config);
@@ -75,9 +87,31 @@ struct Installed {
     InstallConfig config;
 };
 
-TEST(Uninstall, ConfirmedFromTheMenuRemovesEverythingAndSaysSo) {
+TEST(Uninstall, TheRecordsAreWhatTheSystemReadsAndAConfirmedUninstallTakesThemAll) {
     Installed game(kBrand, "UnGame");
+    game.config.selectedType = 1;
+    WriteGameKey(game.config);  // installed again over the existing key
     EXPECT_EQ("KEFBUMP", game.State());
+    EXPECT_EQ(game.folder + "\\game.exe" + '\0', Stored(game.GameKey(), "execute"));
+    EXPECT_EQ(std::string("\1\0\0\0", 4), Stored(game.GameKey(), "installType", REG_DWORD));
+    EXPECT_EQ(kTitle + std::string(1, '\0'), Stored(game.Entry(), "DisplayName"));
+    EXPECT_EQ("\"" + game.folder + "\\Uninst.exe\" \"" + game.folder + "\"" + '\0', Stored(game.Entry(), "UninstallString"));
+    const std::string links[][3] = {{game.Menu() + "\\" + kTitle + ".lnk", game.folder + "\\game.exe", ""},
+                                    {game.Menu() + "\\" + kNameUninstallShortcut + ".lnk", game.folder + "\\Uninst.exe",
+                                     "\"" + game.folder + "\""}};
+    ASSERT_EQ(S_OK, CoInitialize(NULL));
+    for (const auto& expected : links) {
+        const ShellLinkInfo link = ReadShellLink(expected[0]);
+        EXPECT_EQ(S_OK, link.loaded) << expected[0];
+        EXPECT_EQ(expected[1], link.target);
+        EXPECT_EQ(expected[2], link.arguments);
+        EXPECT_EQ(game.folder, link.folder);
+        EXPECT_EQ(SW_SHOWNORMAL, link.show);
+    }
+    CoUninitialize();
+    IUnknown* object = NULL;  // creating the links left COM as it was: the thread is back to none
+    EXPECT_EQ(CO_E_NOTINITIALIZED, CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IUnknown, (void**)&object));
+
     BoxAnswerer question(kCaptionUninstall, {IDYES});
     BoxAnswerer done(kCaptionConfirm, {IDOK});
     EXPECT_EQ(1, game.config.StartUninstall());
@@ -85,6 +119,48 @@ TEST(Uninstall, ConfirmedFromTheMenuRemovesEverythingAndSaysSo) {
     EXPECT_TRUE(Exists(game.target.Path()));
     EXPECT_EQ(std::vector<std::string>{kMsgConfirmUninstall}, question.Texts());
     EXPECT_EQ(std::vector<std::string>{kMsgUninstallDone}, done.Texts());
+}
+
+TEST(Uninstall, EmptyNamesWriteNoRecordsIntoTheSharedKeys) {
+    InstallConfig config;
+    config.brand = kBrand;
+    config.installFolder = "C:\\G";
+    WriteGameKey(config);
+    WriteUninstallEntry(config);
+    EXPECT_EQ("(none)", Stored("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "UninstallString"));
+    EXPECT_EQ("(none)", Stored(std::string("SOFTWARE\\") + kBrand, "execute"));
+    config.name = "UnGame";
+    config.brand = "";
+    WriteGameKey(config);
+    EXPECT_EQ("(none)", Stored("SOFTWARE\\UnGame", "execute"));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\") + kBrand);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UnGame");
+}
+
+// Strings are stored with their zero; reading takes any length, or leaves the value as it was.
+TEST(Uninstall, TheKeyWrapperReadsWholeStringsAndNothingElse) {
+    const std::string path = std::string("SOFTWARE\\") + kBrand + "\\Wrapper", longText(1000, 'x');
+    OCRegKey key;
+    EXPECT_EQ(0, key.Open(HKEY_LOCAL_MACHINE, path.c_str(), 0));
+    key.Open(HKEY_LOCAL_MACHINE, path.c_str(), 1);
+    key.SetString("empty", OCString());
+    key.SetString("long", OCString(longText.c_str(), -1));
+    key.SetDword("number", 7);
+    SHSetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "bare", REG_SZ, "abcdef", 6);  // stored without its zero
+    EXPECT_EQ(std::string(1, '\0'), Stored(path, "empty"));
+    const std::pair<const char*, std::string> reads[] = {
+        {"long", longText}, {"bare", "abcdef"}, {"missing", "kept"}, {"number", "kept"}};
+    for (const auto& read : reads) {
+        OCString value("kept", -1);
+        key.QueryString(read.first, value);
+        EXPECT_EQ(read.second, value.GetBuffer()) << read.first;
+        EXPECT_EQ((int)read.second.size(), value.GetLength()) << read.first;
+    }
+    key.DeleteSelf();
+    EXPECT_TRUE(key.IsOpen());  // held until Close
+    key.Close();
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, path));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\") + kBrand);
 }
 
 TEST(Uninstall, NoChangesNothingAndSilentUseShowsNothing) {

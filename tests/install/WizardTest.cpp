@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <string>
 #include "base/Messages.h"
@@ -110,35 +111,36 @@ TEST_F(Wizard, AFolderThatCannotServeIsRefusedTheDefaultOfferedAgainAndCancelEnd
     EXPECT_EQ(std::vector<std::string>(3, "C:\\Program Files"), offered);
 }
 
-TEST_F(Wizard, BrowsingStartsAtTheStoredFolderCancelPutsItBackOkTakesThePick) {
+// The browser starts at the stored folder, not the edit's text, and shows the
+// selected folder's path; OK takes the pick, Cancel puts the stored folder back.
+TEST_F(Wizard, BrowsingStartsAtTheStoredFolderAndGivesThePickOrTheStoredFolderBack) {
     TempDir start;
+    CreateDirectoryA((start / "pick").c_str(), NULL);
     SetDefault(start.Path().c_str());
-    std::string afterCancel, status, afterOk;
-    bool okEnabled = false;
+    std::string edit[2], shown[2];
     DialogDriver driver([&] {
         HWND dialog = Step(IDC_FOLDER_EDIT);
         for (int button : {IDCANCEL, IDOK}) {
             SetDialogItemText(dialog, IDC_FOLDER_EDIT, "E:\\typed");
             ClickDialogButton(dialog, IDC_FOLDER_BROWSE);
             HWND browser = WaitForProcessDialog(kCaptionFolderBrowser);
-            ASSERT_TRUE(browser);
-            if (button == IDOK) {  // the start folder is selected once the tree is filled: its path shows
-                for (int i = 0; i < 100 && status != start.Path(); i++, Sleep(50))
-                    status = DialogItemText(browser, 0x3743);  // the browser's status line
-                okEnabled = IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE;
+            const std::string wanted = button == IDOK ? start / "pick" : start.Path();
+            for (int i = 0; i < 100 && shown[button == IDOK] != wanted; i++, Sleep(50)) {  // once the tree is filled
+                if (button == IDOK) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)wanted.c_str());
+                shown[button == IDOK] = DialogItemText(browser, 0x3743);  // the browser's status line
             }
             ClickDialogButton(browser, button);
             WaitUntilGone(browser);
             Sleep(100);
-            (button == IDOK ? afterOk : afterCancel) = DialogItemText(dialog, IDC_FOLDER_EDIT);
+            edit[button == IDOK] = DialogItemText(dialog, IDC_FOLDER_EDIT);
         }
         Press(dialog, IDCANCEL);
     });
     EXPECT_EQ(0, config.ChooseInstallFolder());
-    EXPECT_EQ(start.Path(), afterCancel);
-    EXPECT_EQ(start.Path(), status);
-    EXPECT_TRUE(okEnabled);
-    EXPECT_EQ(0, lstrcmpiA(start.Path().c_str(), afterOk.c_str())) << afterOk;
+    EXPECT_EQ(start.Path(), shown[0]);
+    EXPECT_EQ(start.Path(), edit[0]);
+    EXPECT_EQ(start / "pick", shown[1]);
+    EXPECT_EQ(0, lstrcmpiA((start / "pick").c_str(), edit[1].c_str())) << edit[1];
 }
 
 TEST_F(Wizard, TheTypeStepOffersUpToThreeTypesTheFirstSelected) {

@@ -1,6 +1,5 @@
 // Faults injected into a running install through the real copy step: the
-// target drive fills up, the disc goes away, a read-only file is in the way,
-// a path grows past the system's limit. Each case checks what the user is
+// target drive fills up, the disc goes away, a path grows past the system's limit. Each case checks what the user is
 // shown and what is left behind.
 #include <thread>
 #include "archive/OCFile.h"
@@ -106,23 +105,6 @@ TEST_F(Fault, ADiscThatVanishesMidCopyIsAskedForAbortStopsRetryGoesOn) {
         EXPECT_EQ(answer == IDABORT ? 1 : 0, errors.Answered());
         EXPECT_EQ(answer == IDRETRY ? Pattern(5000, 5) : "(missing)", Installed("movie\\b.mpg"));
     }
-}
-
-// Left by an earlier install, or the user's own copy: replaced like any other file.
-TEST_F(Fault, AReadOnlyFileInTheInstallFolderIsReplaced) {
-    CreateDirectoryPath(Folder().c_str());
-    for (const char* name : {"readme.txt", "unpacked.txt"}) {
-        WriteBytes(Folder() + "\\" + name, "old");
-        SetFileAttributesA((Folder() + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
-    }
-    const std::string disc = MakeDisc("disc1", "Disc1");
-    Put(disc, "readme.txt", "new readme");
-    Put(disc, "game.pak", MakePak(0, {{"unpacked.txt", "new entry"}}));
-    Insert(disc);
-    ChooseType("game.pak", "Disc1:readme.txt", 1);
-    EXPECT_EQ(1, Run());  // a prompt or a report here would be a box nobody expects
-    EXPECT_EQ("new readme", Installed("readme.txt"));
-    EXPECT_EQ("new entry", Installed("unpacked.txt"));
 }
 
 TEST_F(Fault, APathPastTheSystemsLimitStopsTheCopyBeforeAnythingIsCutShort) {
