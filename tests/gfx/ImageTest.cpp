@@ -203,6 +203,7 @@ TEST(ImageCore, CreateAdoptAndReleaseOnTheHeapAndInASection) {
             EXPECT_TRUE(!image->GetPixels() && !image->GetWidth() && !image->GetHeight() && !image->GetRowSize()) << w << "x" << h;
         }
         image->Create(6, 4, 8);
+        EXPECT_EQ(image == &heap ? RGB(255, 255, 255) : 0, *(COLORREF*)&image->GetColors()[255]);  // heap: white, section: 0
         Canvas canvas(7, 5);
         image->Draw(canvas.Dc(), NULL);
         EXPECT_TRUE(canvas.At(5, 3) == RGB(0, 0, 0) && canvas.At(6, 4) == kUntouched);  // black, at its natural size
