@@ -50,28 +50,21 @@ std::string Read(const char* name) {
 }
 
 // A 32-bit bitmap in a memory DC, filled with kUntouched, that images are drawn on.
-class Canvas {
-public:
-    Canvas(int w, int h) : m_dc(CreateCompatibleDC(NULL)) {
+struct Canvas {
+    Canvas(int w, int h) : dc(CreateCompatibleDC(NULL)) {
         BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         void* bits = NULL;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
         std::fill_n((DWORD*)bits, w * h, 0x010203);
-        m_old = SelectObject(m_dc, m_bitmap);
+        old = SelectObject(dc, bitmap);
     }
-    ~Canvas() { SelectObject(m_dc, m_old), DeleteObject(m_bitmap), DeleteDC(m_dc); }
-    HDC Dc() const { return m_dc; }
-    COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
-private:
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    ~Canvas() { SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc); }
+    HDC Dc() const { return dc; }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 // Every pixel in the colour of its quadrant, nothing drawn beyond the picture;
 // lossy files are spared the pixels beside a quadrant edge.
@@ -84,8 +77,10 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
         for (int x = 0; x <= kW; x++) {
             if (tolerance && (abs(2 * x - 31) < 6 || abs(2 * y - 31) < 6)) continue;
             COLORREF want = x == kW || y == kH ? kUntouched : quadrants[(y >= 16) * 2 + (x >= 16)];
-            if (!Near(want, canvas.At(x, y), tolerance))
-                return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << std::hex << canvas.At(x, y)
+            COLORREF got = canvas.At(x, y);
+            if (abs(GetRValue(want) - GetRValue(got)) > tolerance || abs(GetGValue(want) - GetGValue(got)) > tolerance ||
+                abs(GetBValue(want) - GetBValue(got)) > tolerance)
+                return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << std::hex << got
                                                      << " instead of " << want;
         }
     return ::testing::AssertionSuccess();
