@@ -15,7 +15,6 @@
 #include "support/Files.h"
 #include "support/Process.h"
 #include "support/Registry.h"
-#include "support/ShellLink.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -73,45 +72,21 @@ void ExpectSameFile(const std::string& expected, const std::string& actual) {
     EXPECT_TRUE(want == ReadBytes(actual)) << actual << " differs from " << expected;
 }
 
-void ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
-                    const std::string& folder) {
-    ShellLinkInfo info = ReadShellLink(link);
-    EXPECT_EQ(S_OK, info.loaded) << link;
-    EXPECT_EQ(target, info.target);
-    EXPECT_EQ(arguments, info.arguments);
-    EXPECT_EQ(folder, info.folder);
-}
-
-// Files against the discs and the build's programs, records, Start menu. Full:
-// the three archives, voices, the manual, music and movies (35 files);
-// minimal: game.pak's six files and the manual.
+// What the flow leaves (the records' and shortcuts' contents are the unit
+// tests' business): the type's files, unpacked and copied from both discs
+// (full: 35, minimal: game.pak's six and the manual), both records naming
+// this folder, the Start-menu folder with its two shortcuts.
 void ExpectInstalled(const std::string& folder, int type) {
     SCOPED_TRACE("installed in " + folder);
     EXPECT_EQ(type == kFullType ? 35 : 7, CountFiles(folder));
     ExpectSameFile(ProgramFolder() + "\\Game.exe", folder + "\\Game.exe");  // unpacked from game.pak
-    ExpectSameFile(ProgramFolder() + "\\Uninst.exe", folder + "\\Uninst.exe");
-    EXPECT_NE(std::string::npos, ReadBytes(folder + "\\game.ini").find("[設定]\r\nName=HOSHIZORA\r\nBrand=SAMPLESOFT\r\n"));
-    const std::string disc1 = SampleDisc(1) + "\\Data\\", disc2 = SampleDisc(2) + "\\Data\\";
-    ExpectSameFile(disc1 + "Manual.txt", folder + "\\Manual.txt");
-    if (type == kFullType) {
-        ExpectSameFile(disc1 + "Voice\\ch02\\v0006.dat", folder + "\\Voice\\ch02\\v0006.dat");
-        ExpectSameFile(disc2 + "Bgm\\arrange\\bgm01_piano.dat", folder + "\\Bgm\\arrange\\bgm01_piano.dat");
-        ExpectSameFile(disc2 + "Movie\\ending.dat", folder + "\\Movie\\ending.dat");
-        std::string list;
-        for (int i = 0; i < 8; i++) list += "ev01.jpg\r\nev02.jpg\r\nev03.jpg\r\n";
-        EXPECT_EQ(list, ReadBytes(folder + "\\cg\\list.txt"));  // packed in cg.pak
-        EXPECT_EQ(64u * 1024, ReadBytes(folder + "\\se\\se04.dat").size());  // stored in sound.pak
-    }
+    ExpectSameFile(SampleDisc(1) + "\\Data\\Manual.txt", folder + "\\Manual.txt");
+    if (type == kFullType) ExpectSameFile(SampleDisc(2) + "\\Data\\Movie\\ending.dat", folder + "\\Movie\\ending.dat");
     EXPECT_EQ(folder + "\\Game.exe", RegString(HKEY_LOCAL_MACHINE, kGameKey, "execute"));
     EXPECT_EQ((DWORD)type, RegDword(HKEY_LOCAL_MACHINE, kGameKey, "installType"));
-    EXPECT_EQ(kGameTitle, RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
-    const std::string uninst = folder + "\\Uninst.exe", quoted = "\"" + folder + "\"";
-    EXPECT_EQ("\"" + uninst + "\" " + quoted, RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
-    EXPECT_EQ(2, CountFiles(StartMenuFolder()));
-    CoInitialize(NULL);
-    ExpectShortcut(StartMenuFolder() + "\\" + kGameTitle + ".lnk", folder + "\\Game.exe", "", folder);
-    ExpectShortcut(StartMenuFolder() + "\\アンインストール.lnk", uninst, quoted, folder);
-    CoUninitialize();
+    EXPECT_NE(std::string::npos, RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").find(folder));
+    EXPECT_TRUE(Exists(StartMenuFolder() + "\\" + kGameTitle + ".lnk"));
+    EXPECT_TRUE(Exists(StartMenuFolder() + "\\アンインストール.lnk"));
 }
 
 // No install folder nor the maker folder above it, no records, no Start-menu folder.
@@ -184,10 +159,6 @@ protected:
         ClickDialogButton(dialog, button);
         EXPECT_TRUE(WaitUntilGone(dialog)) << "the dialog stayed after button " << button;
     }
-    // BM_CLICK goes through the radio button, which checks itself as for a mouse click.
-    void ChooseType(HWND types, int type) {
-        SendMessageTimeoutA(GetDlgItem(types, IDC_TYPE_FIRST + type), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
-    }
     // Waits for a box with `caption`, presses `button`, returns its text.
     std::string Answer(const char* caption, int button, int timeoutMs = 30000) {
         HWND box = setup->WaitForBox(caption, timeoutMs);
@@ -204,7 +175,7 @@ protected:
         if (folder && !target.empty()) SetDialogItemText(folder, IDC_FOLDER_EDIT, target.c_str());
         Press(folder, IDOK);
         HWND types = Step(IDC_TYPE_FIRST);
-        if (types) ChooseType(types, type);
+        if (types) SendButtonClick(types, IDC_TYPE_FIRST + type);
         Press(types, IDOK);
         return Step(IDC_CONFIRM_SUMMARY);
     }
@@ -316,7 +287,7 @@ TEST_F(JourneyTest, EveryStopEndsInOneMessageAndLeavesNothing) {
             for (int id : {0, IDC_MENU_INSTALL, IDC_MENU_GAME, IDC_MENU_UNINSTALL})
                 EXPECT_FALSE(IsWindowEnabled(id ? GetDlgItem(menu, id) : menu)) << id;
             if (stop == 4 && i == 1) {  // the minimal type, too large now
-                ChooseType(step, kMinimalType);
+                SendButtonClick(step, IDC_TYPE_FIRST + kMinimalType);
                 Press(step, IDOK);
                 EXPECT_EQ("空き容量が足りません。", Answer(kBoxConfirm, IDOK));
                 Press(Step(IDC_FOLDER_EDIT), IDOK);

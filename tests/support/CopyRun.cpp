@@ -55,7 +55,10 @@ LRESULT CALLBACK CopyRun::Watch(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* sent = (const CWPSTRUCT*)lParam;
     const bool bar = GetDlgCtrlID(sent->hwnd) == IDC_PROGRESS_BAR;
     if (bar && sent->message == PBM_SETPOS) g_run->positions.push_back((int)sent->wParam);
-    if (bar && sent->message == PBM_SETRANGE32) g_run->rangeHigh = (int)sent->lParam;
+    if (bar && sent->message == PBM_SETRANGE32) {
+        g_run->rangeHigh = (int)sent->lParam;
+        PostMessageA(GetParent(sent->hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);  // an impatient user's Alt+F4
+    }
     if (sent->message == WM_CLOSE) g_run->lastText = DialogItemText(sent->hwnd, IDC_PROGRESS_TEXT);
     return CallNextHookEx(NULL, code, wParam, lParam);
 }

@@ -28,7 +28,8 @@ protected:
     void Put(const std::string& disc, const std::string& relative, const std::string& bytes);
     void Insert(const std::string& disc);  // as Q:
     void ChooseType(const char* unPack, const char* file, int sizeMegabytes);
-    int Run(DWORD dialogDelayMs = 0);      // RunCopyStep, its dialog watched
+    // RunCopyStep, its dialog watched; the user tries to close the dialog as the copy starts.
+    int Run(DWORD dialogDelayMs = 0);
     std::string Folder() const { return config.installFolder.GetBuffer(); }
     std::string Installed(const std::string& relative) const;
     // The bar must have shown running sums of `sums` in order, first and last

@@ -55,3 +55,7 @@ void SetDialogItemText(HWND dialog, int controlId, const char* text) {
 void ClickDialogButton(HWND dialog, int controlId) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), (LPARAM)GetDlgItem(dialog, controlId));
 }
+
+void SendButtonClick(HWND dialog, int controlId) {
+    SendMessageTimeoutA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
+}

@@ -30,6 +30,9 @@ std::string BoxText(HWND box);
 void SetDialogItemText(HWND dialog, int controlId, const char* text);
 // Presses a button as a click does (posted BN_CLICKED); works across processes.
 void ClickDialogButton(HWND dialog, int controlId);
+// Clicks through the control itself (BM_CLICK, sent): an auto radio button
+// checks itself as for a mouse click; returns once the dialog has handled it.
+void SendButtonClick(HWND dialog, int controlId);
 
 // Runs `script` on a second thread; the destructor waits for it.
 class DialogDriver {
