@@ -314,7 +314,8 @@ TEST_F(JourneyTest, EveryStopEndsInOneMessageAndLeavesNothing) {
 
 // The game key has gone (a registry cleaner, say), so the menu offers INSTALL
 // while the uninstall entry still names the earlier install: that one, saved
-// games and all, goes without a word before the folder dialog.
+// games and all, goes without a word before the folder dialog. The new one
+// goes elsewhere, and GAME starts it there.
 TEST_F(JourneyTest, InstallOverAnEarlierInstallRemovesTheEarlierOneSilentlyFirst) {
     const std::string earlier = DefaultFolder();
     ASSERT_NO_FATAL_FAILURE(InstallSample(kMinimalType));
@@ -324,6 +325,7 @@ TEST_F(JourneyTest, InstallOverAnEarlierInstallRemovesTheEarlierOneSilentlyFirst
 
     HWND menu = StartSetup();
     ASSERT_TRUE(menu);
+    EXPECT_TRUE(Visible(menu, IDC_MENU_INSTALL)) << "the uninstall entry alone is no install";
     ClickDialogButton(menu, IDC_MENU_INSTALL);
     HWND folderDialog = Step(IDC_FOLDER_EDIT);
     ASSERT_TRUE(folderDialog);
@@ -335,8 +337,12 @@ TEST_F(JourneyTest, InstallOverAnEarlierInstallRemovesTheEarlierOneSilentlyFirst
     EXPECT_EQ(kTextStopped, Answer(kBoxConfirm, IDOK));
     WaitForMenuReady(menu);
     InstallFromDisc(menu, kMinimalType, kOtherTarget);
-    ExpectInstalled(InstallFolderIn(kOtherTarget), kMinimalType);
-    CloseMenu(menu);
+    const std::string folder = InstallFolderIn(kOtherTarget);
+    ExpectInstalled(folder, kMinimalType);
+    ClickDialogButton(menu, IDC_MENU_GAME);  // in a folder whose name has 0x5C trail bytes
+    EXPECT_EQ(1u, setup->Wait());
+    ASSERT_TRUE(CloseGameWindow()) << "the game's window did not appear";
+    EXPECT_NE(std::string::npos, ReadBytes(folder + "\\game.log").find("cwd=" + folder + "\r\n"));
 }
 
 // game.ini in the install folder names another maker and Start-menu folder,
