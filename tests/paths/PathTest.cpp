@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 #include <vector>
 #include "archive/OCPath.h"
@@ -26,7 +27,7 @@ void MakeFolders(const TempDir& dir, std::initializer_list<const char*> names) {
 
 }  // namespace
 
-TEST(OCPath, DirectoryPartAndSpecialFolder) {
+TEST(OCPath, DirectoryIsTheTextBeforeTheLastBackslash) {
     const struct { const char* path; const char* directory; } cases[] = {
         {"C:\\a\\b.txt", "C:\\a"}, {"C:\\a\\", "C:\\a\\"},     {"b.txt", "b.txt"},        {"", ""},
         {"C:\\a\\表", "C:\\a"},    {"C:\\表\\x.txt", "C:\\表"}, {"C:\\表\\", "C:\\表\\"},
@@ -38,12 +39,6 @@ TEST(OCPath, DirectoryPartAndSpecialFolder) {
         path.GetDirectory(out);
         EXPECT_EQ(c.directory, std::string(out.GetBuffer() ? out.GetBuffer() : "")) << c.path;
     }
-    OCPath held;
-    held.SetSpecialFolder(CSIDL_PROGRAMS);
-    EXPECT_EQ(ShellFolder(CSIDL_PROGRAMS), held.GetPath().GetBuffer());
-    held.Set("C:\\kept");
-    held.SetSpecialFolder(0x7FFF);  // no such folder
-    EXPECT_STREQ("C:\\kept", held.GetPath().GetBuffer());
 }
 
 // One tree, deleted step by step: DeleteTree ('T'), or Remove with recursion
@@ -108,6 +103,7 @@ TEST(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
         {programs, false}, {programs.substr(0, programs.rfind('\\')), false},  // the Start menu holds it
         {dir / "sub\\..", false}, {dir / "sub\\.", false}, {dir / "x\\..\\sub", false},
         {dir.Path() + "\\\\sub", false}, {dir / "sub\\...", false}, {dir / "sub\\\\", false},
+        {dir / "sub\\ ", false}, {std::string(windows) + "x", true}, {std::string(windows, strlen(windows) - 1), true},
     };
     char saved[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, saved);
