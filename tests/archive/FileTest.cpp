@@ -79,6 +79,20 @@ TEST_F(FileLayer, MemoryBlocksKeepReadsAndWritesInside) {
     EXPECT_EQ(0u, closed.Read(c, 4) + closed.Write("abcd", 4) + closed.GetSize());
 }
 
+// Times set while written data still waits in the stream stay when closing
+// writes it.
+TEST_F(FileLayer, TimesSetBeforeTheLastWriteStay) {
+    FILETIME set = {0, 0x01C2E000}, got[3];
+    OCFile f;
+    ASSERT_EQ(1, f.Open((dir / "t.dat").c_str(), kOpenCreate));
+    f.Write("buffered", 8);
+    EXPECT_NE(0, f.SetTimes(&set, &set, &set));
+    f.Close();
+    ASSERT_EQ(1, f.Open((dir / "t.dat").c_str(), kOpenRead));
+    EXPECT_EQ(1, f.GetTimes(&got[0], &got[1], &got[2]));
+    EXPECT_EQ(0, CompareFileTime(&set, &got[2]));
+}
+
 namespace {
 void CreateLateFile(void* dir) { ((TempDir*)dir)->Write("missing.dat", "late"); }
 }  // namespace

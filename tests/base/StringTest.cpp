@@ -64,7 +64,11 @@ TEST(String, CursorStepsAndCharacterCodes) {
         {"a０表", 0, 'a'}, {"a０表", 1, 0x824F}, {"a０表", 2, 0x955C}, {"a０表", 3, 0}, {"a\x95", 1, 0},
     };
     for (const auto& c : codes) EXPECT_EQ(c.code, Stepped(c.text, c.steps).GetChar()) << c.text << c.steps;
+    OCString name("C:\\Setup.EXE", -1);
+    name.FindChar('S');
+    EXPECT_EQ(0, name.CompareNoCase("setup.exe")) << "compares from the cursor";
     OCString none;
+    EXPECT_EQ(-1, none.CompareNoCase(""));
     EXPECT_EQ(nullptr, none.Next());
     EXPECT_EQ(nullptr, none.Prev());
     EXPECT_EQ(nullptr, none.SeekEnd());
@@ -148,7 +152,7 @@ TEST(String, NextLineAndTokenizeTakeTextApart) {
     }
 }
 
-TEST(String, ToIntReadsAsciiAndFullWidthDigitsFromTheStart) {
+TEST(String, ConversionsToNumbersAndWideText) {
     const struct { const char* text; int value; } cases[] = {
         {"123", 123}, {"１２９", 129}, {"1２3", 123}, {"－5", -5}, {"-5", -5}, {"1-2", -12}, {"12－", -12},
         {"a1b2", 12}, {"350 MB", 350}, {"表ソ", 0}, {"\x82\x30" "4", 4}, {"", 0}, {"2147483648", INT_MIN},
@@ -157,6 +161,10 @@ TEST(String, ToIntReadsAsciiAndFullWidthDigitsFromTheStart) {
     OCString s("42", -1);
     s.SeekEnd();
     EXPECT_EQ(42, s.ToInt()) << "from the start, not the cursor";
+    wchar_t wide[16] = {L'x'};
+    EXPECT_EQ(nullptr, ToWide(wide, nullptr, 16));
+    EXPECT_EQ(std::wstring(L"C:\\\x8868\x30BD"), ToWide(wide, "C:\\表ソ", 16));
+    EXPECT_EQ(std::wstring(), ToWide(wide, "abcdef", 3)) << "too small: empty";
 }
 
 // A reservation is room that a Windows call fills; appending goes behind that text.
@@ -170,10 +178,15 @@ TEST(String, AppendsBehindTextThatWindowsWrote) {
         s.Append("ignored", 0);
         EXPECT_EQ(filled + "!", Text(s));
         EXPECT_EQ(reserve + 1, s.GetLength());
+        OCString f(reserve);
+        memcpy(f.GetBuffer(), filled.c_str(), reserve + 1);
+        f.AppendFormat("%c", '!');
+        EXPECT_EQ(filled + "!", Text(f)) << "formatted behind it too";
     }
 }
 
-// Growth releases the old storage: text taken from it must survive.
+// Growth releases the old storage: text taken from it must survive, and the
+// cursor keeps its place.
 TEST(String, TakesTextFromItsOwnStorage) {
     const std::string start = "S" + std::string(62, 'a'), twice = start + start + "aaaa";
     OCString s(start.c_str(), -1);
@@ -186,19 +199,23 @@ TEST(String, TakesTextFromItsOwnStorage) {
     s = s.GetBuffer() + 3;
     s = s;
     EXPECT_EQ("aa", Text(s));
+    s.Next();
+    s.AppendFormat("%300s", "z");
+    EXPECT_EQ(s.GetBuffer() + 1, s.GetCursor()) << "growth keeps the cursor's place";
+    s = "aa";
     OCString copy(s);
     copy += "x";
     EXPECT_EQ("aa", Text(s)) << "a copy has storage of its own";
 }
 
+// Storage that cannot be had leaves the string empty and usable, never
+// half-written (copying INT_MAX bytes would fault).
 TEST(String, FailedGrowthLeavesAnEmptyUsableString) {
     if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit test build obtains 2 GB";
-    OCString s("abc", -1);
-    s.Append(nullptr, 0x7FFFFF00);
-    EXPECT_TRUE(s.IsEmpty());
-    OCString t(std::string(100, 'a').c_str(), -1);
-    t.Append("tiny", INT_MAX - 10);  // copying that many bytes would fault
-    EXPECT_EQ(nullptr, t.GetBuffer());
-    t += "again";
-    EXPECT_EQ("again", Text(t));
+    OCString s(std::string(100, 'a').c_str(), -1), t("text", -1), u(INT_MAX);
+    s.Append("tiny", INT_MAX - 10);
+    t.AppendFormat("%*d", 0x7FFFFF00, 1);
+    EXPECT_TRUE(s.GetBuffer() == nullptr && t.GetBuffer() == nullptr && u.GetBuffer() == nullptr);
+    s += "again";
+    EXPECT_EQ("again", Text(s));
 }
