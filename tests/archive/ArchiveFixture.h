@@ -1,8 +1,12 @@
 // The file-layer tests' scratch folder, also the current folder (Open looks
-// in its archives), with no search folders and a quiet open.
+// in its archives), with no search folders and a quiet open; archives as the
+// authors' tool writes them, with its own library.
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
+#include "PakArchive.h"
 #include "archive/OCFile.h"
 #include "base/OCException.h"
 #include "support/TempDir.h"
@@ -25,6 +29,15 @@ protected:
 private:
     char m_saved[MAX_PATH];
 };
+
+// An archive of (name, bytes) files: entries sorted, stored or packed as asked.
+inline std::string Pak(uint32_t version, const std::vector<std::pair<std::string, std::string>>& files,
+                       pak::Packing packing = pak::Packing::Store) {
+    std::vector<pak::InputFile> input;
+    for (const auto& file : files) input.push_back({file.first, {file.second.begin(), file.second.end()}});
+    const std::vector<uint8_t> bytes = pak::BuildArchive(input, {version, packing});
+    return std::string(bytes.begin(), bytes.end());
+}
 
 // The whole file or archive entry from its start, as GetSize says.
 inline std::string ReadEntry(OCFile& file) {

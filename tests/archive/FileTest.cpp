@@ -2,7 +2,6 @@
 // wildcards, positions in a block, and the Abort/Retry/Ignore prompt for a
 // file or an archive that cannot be opened.
 #include "ArchiveFixture.h"
-#include "PakBuilder.h"
 #include "base/Messages.h"
 #include "support/BoxAnswerer.h"
 #include "support/Files.h"
@@ -46,7 +45,7 @@ TEST_F(FileLayer, WildcardOpensTheFirstFileElseLooksThePrefixUpInArchives) {
     CreateDirectoryA((dir / "x1").c_str(), NULL);
     CreateDirectoryA((dir / "x3").c_str(), NULL);
     dir.Write("x2.txt", "two");
-    dir.Write("a.pak", PakBuilder(1).Stored("title.bmp", "T").Bytes());
+    dir.Write("a.pak", Pak(1, {{"title.bmp", "T"}}));
     OCFile f;
     ASSERT_EQ(1, f.Open((dir / "x*").c_str(), kOpenRead));
     EXPECT_EQ(dir / "x2.txt", f.GetPath().GetBuffer());
@@ -122,8 +121,8 @@ TEST_F(FileLayer, OpenPromptAbortRetryIgnore) {
     // An archive that cannot be opened: Ignore skips it. One of zero length
     // is skipped without a word.
     dir.Write("0.pak", "");
-    dir.Write("a.pak", PakBuilder(1).Stored("x", "a").Bytes());
-    dir.Write("b.pak", PakBuilder(1).Stored("x", "b").Bytes());
+    dir.Write("a.pak", Pak(1, {{"x", "a"}}));
+    dir.Write("b.pak", Pak(1, {{"x", "b"}}));
     HANDLE lock = CreateFileA((dir / "a.pak").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     BoxAnswerer answerer(kCaptionReadError, {IDIGNORE});
     EXPECT_EQ(1, f.Open("x", kOpenRead));

@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include "archive/ArchiveFixture.h"
 #include "archive/OCPath.h"
-#include "archive/PakBuilder.h"
 #include "base/Messages.h"
 #include "support/Files.h"
 
@@ -89,7 +88,7 @@ TEST(CopyFileWithTimes, ReplacesOnlyWhenAskedAndNeverForAMissingSource) {
 using CopyFromArchive = ArchiveTest;  // the scratch folder is the current folder
 
 TEST_F(CopyFromArchive, EntryArrivesAsANormalFile) {
-    dir.Write("data.pak", PakBuilder(0).Stored("inside.txt", "packed text").Bytes());
+    dir.Write("data.pak", Pak(0, {{"inside.txt", "packed text"}}));
     CopyFileWithTimes("inside.txt", (dir / "out\\inside.txt").c_str(), 1, kInstallerMask, NULL, 0);
     EXPECT_EQ("packed text", dir.Read("out\\inside.txt"));
     EXPECT_EQ(0u, GetFileAttributesA((dir / "out\\inside.txt").c_str()) & ~(DWORD)FILE_ATTRIBUTE_ARCHIVE);
