@@ -1,6 +1,6 @@
 // OCFile over disk files and memory blocks: open modes, folder chains,
-// wildcards, positions in a block, and the Abort/Retry/Ignore prompt for a
-// file or an archive that cannot be opened.
+// wildcards, positions in a block, times, and the Abort/Retry/Ignore prompt
+// for a file or an archive that cannot be opened.
 #include "ArchiveFixture.h"
 #include "base/Messages.h"
 #include "support/BoxAnswerer.h"
