@@ -70,10 +70,6 @@ void DeleteKey(HKEY root, const OCString& brand, const OCString& name) {
     key.Close();
 }
 
-}  // namespace
-
-namespace {
-
 // A folder or file that another program holds open at the moment (the
 // shell watching the Start menu, a virus scanner) is only marked for
 // deletion: it goes when the last handle closes, and until then the folder
