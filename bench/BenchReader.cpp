@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "PakArchive.h"
 #include "archive/OCFile.h"
-#include "archive/PakBuilder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -91,11 +91,12 @@ void LookupCosts() {
             if ((long)archives * entries > 100000) continue;  // keeps the run to a few minutes
             TempDir dir;
             for (int a = 0; a < archives; a++) {
-                PakBuilder pak(2);
-                for (int e = 0; e < entries; e++) pak.Stored(EntryName(a, e), "x");
+                std::vector<pak::InputFile> files;
+                for (int e = 0; e < entries; e++) files.push_back({EntryName(a, e), {'x'}});
+                const std::vector<uint8_t> bytes = pak::BuildArchive(files, {2, pak::Packing::Store});
                 char name[32];
                 wsprintfA(name, "p%02d.pak", a);
-                dir.Write(name, pak.Bytes());
+                dir.Write(name, std::string(bytes.begin(), bytes.end()));
             }
             auto lookup = [&](const std::string& name) {
                 return 1000 * MedianSeconds(5, [&] {

@@ -70,22 +70,44 @@ void DeleteKey(HKEY root, const OCString& brand, const OCString& name) {
     key.Close();
 }
 
+// A folder or file that another program holds open at the moment (the
+// shell watching the Start menu, a virus scanner) is only marked for
+// deletion: it goes when the last handle closes, and until then the folder
+// above it is not empty. Such a hold is waited out, for a while.
+const int kHoldChecks = 20;
+const DWORD kHoldCheckMs = 100;
+
+// Removes `folder` with everything in it; true once it is gone.
+bool RemoveTreeOutlastingHolds(OCPath& path, const char* folder) {
+    for (int check = 0; check < kHoldChecks; check++) {
+        if (check) Sleep(kHoldCheckMs);
+        path.Remove(1, "*.*");
+        if (!FileExists(folder)) return true;
+    }
+    return false;                                    // kept: a read-only file, or held for good
+}
+
+// Removes `folder` when it is empty (it stays when something else is in it).
+void RemoveEmptyFolderOutlastingHolds(const char* folder) {
+    if (!RemoveDirectoryA(folder)) return;
+    for (int check = 0; check < kHoldChecks && FileExists(folder); check++) Sleep(kHoldCheckMs);
+}
+
 }  // namespace
 
 // Further up than the maker's folder are folders the user or the system owns.
 void RemoveFolderAndEmptyParent(const char* folder) {
-    if (!*folder || !FileExists(folder)) return;
+    if (!*folder || !FileExists(folder) || !IsRemovableTree(folder)) return;
     OCPath path;
     path.Set(folder);
-    path.Remove(1, "*.*");
-    if (FileExists(folder)) return;
+    if (!RemoveTreeOutlastingHolds(path, folder)) return;
     OCString parent;
     path.GetDirectory(parent);
     // A parent that ends in a backslash is the folder above an empty maker's
     // name ("C:\\Games\\\\Title"): the user's own folder, never removed here.
     if (EndsWithBackslash(Text(parent))) return;
     if (lstrcmpA(Text(parent), folder) != 0 && IsRemovableTree(Text(parent)))
-        RemoveDirectoryA(parent.GetBuffer());        // fails unless empty
+        RemoveEmptyFolderOutlastingHolds(parent.GetBuffer());
 }
 
 namespace {

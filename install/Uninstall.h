@@ -19,5 +19,6 @@ void UninstallFolderPart(const char* command, OCString& folder);
 
 // Removes `folder` with everything in it, then the folder directly above it
 // when that is left empty (the maker's folder only this game used). Never
-// more than that one level; the removal guard applies to both.
+// more than that one level; the removal guard applies to both. A folder that
+// another program holds open for a moment is waited for, up to about 2 s.
 void RemoveFolderAndEmptyParent(const char* folder);

@@ -1,163 +1,66 @@
-// Loading the installer record from install.ini in the current folder: the
-// [install] keys, the nine type sections with their gaps, letter case, the
-// lenient size, the window title, and a missing file.
+// The installer record loaded from install.ini in the current folder, shown
+// as one text per case: the [install] keys and the window title, then each
+// install type's title, file, unPack and size. What a missing install.ini
+// does is shown by the journeys and the start-up tests.
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 #include "install/InstallConfig.h"
-#include "base/Messages.h"
-#include "base/OCException.h"
-#include "support/BoxAnswerer.h"
 #include "support/TempDir.h"
 
 namespace {
 
 std::string Text(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
 
-// Runs each test in a scratch folder that holds the test's install.ini.
-class InstallConfigLoad : public ::testing::Test {
-protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(MAX_PATH, m_previous);
-        ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
-    }
-    void TearDown() override { SetCurrentDirectoryA(m_previous); }
-    void WriteIni(const std::string& text) { dir.Write("install.ini", text); }
+std::string Summary(const InstallConfig& c) {
+    std::string s = Text(c.name) + "|" + Text(c.title) + "|" + Text(c.brand) + "|" + Text(c.exec) + "|" +
+                    Text(c.installPath) + "|" + Text(c.dataPath) + "|" + Text(c.version) + "|" + Text(c.windowTitle);
+    for (const TypeEntry& t : c.types)
+        s += "\n" + Text(t.title) + "|" + Text(t.file) + "|" + Text(t.unPack) + "|" + std::to_string(t.size);
+    return s;
+}
 
-    TempDir dir;
-    InstallConfig config;
-
-private:
-    char m_previous[MAX_PATH];
+struct Case {
+    const char* what;
+    const char* ini;
+    const char* record;  // the record was "Installer" before the load: a missing key keeps it
 };
 
-const char kFullIni[] =
-    "[install]\r\n"
-    "Name=SAMPLEGAME\r\n"
-    "Title=サンプル表示\r\n"
-    "Brand=SAMPLEMAKER\r\n"
-    "Exec=Game.exe\r\n"
-    "InstallPath=SampleGame\r\n"
-    "DataPath=Data\r\n"
-    "Version=1.00\r\n"
-    "\r\n"
-    "[TYPE1]\r\n"
-    "title=フルインストール\r\n"
-    "file=DISC1:Movie;Voice;DISC2:Bgm\r\n"
-    "unPack=game.pak;cg.pak\r\n"
-    "size=650\r\n"
-    "\r\n"
-    "[TYPE2]\r\n"
-    "title=標準\r\n"
-    "file=DISC1:Voice\r\n"
-    "unPack=game.pak\r\n"
-    "size=300\r\n";
+const Case kCases[] = {
+    {"every key", "[install]\r\nName=SAMPLEGAME\r\nTitle=サンプル表示\r\nBrand=SAMPLEMAKER\r\nExec=Game.exe\r\n"
+     "InstallPath=SampleGame\r\nDataPath=Data\r\nVersion=1.00\r\n\r\n[TYPE1]\r\ntitle=フルインストール\r\n"
+     "file=DISC1:Movie;Voice;DISC2:Bgm\r\nunPack=game.pak;cg.pak\r\nsize=650\r\n\r\n"
+     "[TYPE2]\r\ntitle=標準\r\nfile=DISC1:Voice\r\nunPack=game.pak\r\nsize=300\r\n",
+     "SAMPLEGAME|サンプル表示|SAMPLEMAKER|Game.exe|SampleGame|Data|1.00|サンプル表示 インストーラー (Ver.1.00)\n"
+     "フルインストール|DISC1:Movie;Voice;DISC2:Bgm|game.pak;cg.pak|650\n標準|DISC1:Voice|game.pak|300"},
+    // Sections without a title are gaps, not the end; a type's missing keys are
+    // empty, not the previous type's; TYPE10 and TYPE01 are never read.
+    {"gaps", "[install]\r\nTitle=T\r\nVersion=\r\n[TYPE2]\r\ntitle=two\r\nfile=A;B\r\nunPack=x.pak\r\nsize=2\r\n"
+     "[TYPE3]\r\ntitle=\r\nfile=C\r\n[TYPE4]\r\nfile=D\r\nsize=4\r\n[TYPE5]\r\ntitle=five\r\n"
+     "[TYPE9]\r\ntitle=nine\r\nsize=9\r\n[TYPE10]\r\ntitle=ten\r\n[TYPE01]\r\ntitle=zero-one\r\n",
+     "Installer|T||||||T インストーラー\ntwo|A;B|x.pak|2\nfive|||0\nnine|||9"},
+    {"letter case", "[INSTALL]\r\nNAME=n\r\ntitle=t\r\nbrand=b\r\nEXEC=e\r\ninstallpath=i\r\nDATAPATH=d\r\nVERSION=v\r\n"
+     "[type1]\r\nTITLE=one\r\nFILE=f\r\nUNPACK=u\r\nSIZE=10\r\n",
+     "n|t|b|e|i|d|v|t インストーラー (Ver.v)\none|f|u|10"},
+    // Full-width digits count, a minus sign anywhere makes it negative, the rest is skipped.
+    {"lenient size", "[TYPE1]\r\ntitle=a\r\nsize=１２３\r\n[TYPE2]\r\ntitle=b\r\nsize=650MB\r\n"
+     "[TYPE3]\r\ntitle=c\r\nsize=none\r\n[TYPE4]\r\ntitle=d\r\nsize=－5\r\n",
+     "Installer||||||| インストーラー\na|||123\nb|||650\nc|||0\nd|||-5"},
+};
 
 }  // namespace
 
-TEST_F(InstallConfigLoad, ReadsEveryKeyOfAFullFile) {
-    WriteIni(kFullIni);
-    config.Load();
-    EXPECT_EQ("SAMPLEGAME", Text(config.name));
-    EXPECT_EQ("サンプル表示", Text(config.title));
-    EXPECT_EQ("SAMPLEMAKER", Text(config.brand));
-    EXPECT_EQ("Game.exe", Text(config.exec));
-    EXPECT_EQ("SampleGame", Text(config.installPath));
-    EXPECT_EQ("Data", Text(config.dataPath));
-    EXPECT_EQ("1.00", Text(config.version));
-    EXPECT_EQ("サンプル表示 インストーラー (Ver.1.00)", Text(config.windowTitle));
-    EXPECT_EQ(1, config.selectedType);
-    ASSERT_EQ(2u, config.types.size());
-    EXPECT_EQ("フルインストール", Text(config.types[0].title));
-    EXPECT_EQ("DISC1:Movie;Voice;DISC2:Bgm", Text(config.types[0].file));
-    EXPECT_EQ("game.pak;cg.pak", Text(config.types[0].unPack));
-    EXPECT_EQ(650, config.types[0].size);
-    EXPECT_EQ("標準", Text(config.types[1].title));
-    EXPECT_EQ(300, config.types[1].size);
-    EXPECT_EQ(NULL, config.ownerWindow);
-    EXPECT_EQ(0, config.copyResult);
-}
-
-TEST_F(InstallConfigLoad, TypeSectionsWithoutTitleAreGapsNotTheEnd) {
-    WriteIni(
-        "[install]\r\nTitle=T\r\n"
-        "[TYPE2]\r\ntitle=two\r\nfile=A;B\r\nunPack=x.pak\r\nsize=2\r\n"
-        "[TYPE3]\r\ntitle=\r\nfile=C\r\n"
-        "[TYPE4]\r\nfile=D\r\nsize=4\r\n"
-        "[TYPE5]\r\ntitle=five\r\n"
-        "[TYPE9]\r\ntitle=nine\r\nsize=9\r\n"
-        "[TYPE10]\r\ntitle=ten\r\n"
-        "[TYPE01]\r\ntitle=zero-one\r\n");
-    config.Load();
-    ASSERT_EQ(3u, config.types.size());
-    EXPECT_EQ("two", Text(config.types[0].title));
-    EXPECT_EQ("five", Text(config.types[1].title));
-    EXPECT_EQ("nine", Text(config.types[2].title));
-    // Keys missing from TYPE5 are empty, not what TYPE2 or TYPE4 had.
-    EXPECT_EQ("", Text(config.types[1].file));
-    EXPECT_EQ("", Text(config.types[1].unPack));
-    EXPECT_EQ(0, config.types[1].size);
-    EXPECT_EQ(9, config.types[2].size);
-}
-
-TEST_F(InstallConfigLoad, NamesInAnyLetterCase) {
-    WriteIni(
-        "[INSTALL]\r\nNAME=n\r\ntitle=t\r\nbrand=b\r\nEXEC=e\r\ninstallpath=i\r\nDATAPATH=d\r\n"
-        "[type1]\r\nTITLE=one\r\nFILE=f\r\nUNPACK=u\r\nSIZE=10\r\n");
-    config.Load();
-    EXPECT_EQ("n", Text(config.name));
-    EXPECT_EQ("t", Text(config.title));
-    EXPECT_EQ("b", Text(config.brand));
-    EXPECT_EQ("e", Text(config.exec));
-    EXPECT_EQ("i", Text(config.installPath));
-    EXPECT_EQ("d", Text(config.dataPath));
-    ASSERT_EQ(1u, config.types.size());
-    EXPECT_EQ("f", Text(config.types[0].file));
-    EXPECT_EQ("u", Text(config.types[0].unPack));
-    EXPECT_EQ(10, config.types[0].size);
-}
-
-TEST_F(InstallConfigLoad, SizeIsReadLenientlyAndAllTypesAreKept) {
-    WriteIni(
-        "[TYPE1]\r\ntitle=a\r\nsize=１２３\r\n"
-        "[TYPE2]\r\ntitle=b\r\nsize=650MB\r\n"
-        "[TYPE3]\r\ntitle=c\r\nsize=none\r\n"
-        "[TYPE4]\r\ntitle=d\r\nsize=－5\r\n");
-    config.Load();
-    ASSERT_EQ(4u, config.types.size());
-    EXPECT_EQ(123, config.types[0].size);
-    EXPECT_EQ(650, config.types[1].size);
-    EXPECT_EQ(0, config.types[2].size);
-    EXPECT_EQ(-5, config.types[3].size);
-}
-
-TEST_F(InstallConfigLoad, TitleWithoutVersion) {
-    WriteIni("[install]\r\nTitle=ソフト\r\nVersion=\r\n");
-    config.Load();
-    EXPECT_EQ("ソフト インストーラー", Text(config.windowTitle));
-}
-
-TEST_F(InstallConfigLoad, MissingKeysKeepPresetValues) {
-    WriteIni("[install]\r\nTitle=T\r\n");
-    config.name = "Installer";
-    config.Load();
-    EXPECT_EQ("Installer", Text(config.name));
-    EXPECT_EQ("T", Text(config.title));
-}
-
-TEST_F(InstallConfigLoad, MissingFileAsksOncePerKeyAndIgnoreLeavesTheRecordEmpty) {
-    BoxAnswerer answerer(kCaptionReadError, std::vector<int>(50, IDIGNORE));
-    config.Load();
-    ASSERT_EQ(43, answerer.Answered());   // 7 keys of [install], 4 for each of 9 types
-    for (const std::string& text : answerer.Texts())
-        EXPECT_EQ("ファイル install.ini が開けません。", text);
-    EXPECT_TRUE(config.types.empty());
-    EXPECT_TRUE(config.name.IsEmpty());
-    EXPECT_EQ(" インストーラー", Text(config.windowTitle));
-}
-
-TEST_F(InstallConfigLoad, MissingFileAbortThrowsAtTheFirstKey) {
-    BoxAnswerer answerer(kCaptionReadError, {IDABORT, IDABORT});
-    EXPECT_THROW(config.Load(), OCErrorException);
-    EXPECT_EQ(1, answerer.Answered());
+TEST(InstallConfig, LoadsTheRecordFromInstallIni) {
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        dir.Write("install.ini", c.ini);
+        ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+        InstallConfig config;
+        config.name = "Installer";
+        config.Load();
+        SetCurrentDirectoryA(previous);
+        EXPECT_EQ(c.record, Summary(config));
+        EXPECT_EQ(1, config.selectedType);
+    }
 }

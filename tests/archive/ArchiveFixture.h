@@ -1,32 +1,54 @@
-// Shared set-up for the file-layer tests: a scratch folder that is also the
-// current folder (Open searches the archives there), an empty search-folder
-// list and a quiet open, all restored afterwards.
+// The file-layer tests' scratch folder, also the current folder (Open looks
+// in its archives), with no search folders and a quiet open; archives as the
+// authors' tool writes them, with its own library.
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
+#include "PakArchive.h"
 #include "archive/OCFile.h"
+#include "base/OCException.h"
 #include "support/TempDir.h"
 
 class ArchiveTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        GetCurrentDirectoryA(MAX_PATH, m_saved);
+        SetCurrentDirectoryA(dir.Path().c_str());
+        g_searchDirectories.clear();
+        g_quietOpen = 1;
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(m_saved);  // lets the scratch folder go
+        g_searchDirectories.clear();
+        g_quietOpen = 0;
+    }
     TempDir dir;
 
 private:
-    char m_savedFolder[MAX_PATH];
+    char m_saved[MAX_PATH];
 };
 
-// Everything the object delivers from its position on, up to `limit` bytes.
-std::string ReadAll(OCFile& file, unsigned limit = 1 << 20);
-// The whole object from its start, as GetSize says.
-std::string ReadEntry(OCFile& file);
-// The message of the OCErrorException that `action` throws; "" when none.
-template <class F> std::string ErrorMessageOf(F action);
-bool FolderExists(const std::string& path);
+// An archive of (name, bytes) files: entries sorted, stored or packed as asked.
+inline std::string Pak(uint32_t version, const std::vector<std::pair<std::string, std::string>>& files,
+                       pak::Packing packing = pak::Packing::Store) {
+    std::vector<pak::InputFile> input;
+    for (const auto& file : files) input.push_back({file.first, {file.second.begin(), file.second.end()}});
+    const std::vector<uint8_t> bytes = pak::BuildArchive(input, {version, packing});
+    return std::string(bytes.begin(), bytes.end());
+}
 
-#include "base/OCException.h"
-template <class F> std::string ErrorMessageOf(F action) {
+// The whole file or archive entry from its start, as GetSize says.
+inline std::string ReadEntry(OCFile& file) {
+    std::string bytes(file.GetSize(), '\0');
+    file.Seek(0, SEEK_SET);
+    bytes.resize(file.Read(&bytes[0], (unsigned)bytes.size()));
+    return bytes;
+}
+
+// The message of the OCErrorException that `action` throws; "" when none.
+template <class F> std::string ErrorOf(F action) {
     try {
         action();
     } catch (const OCErrorException& e) {

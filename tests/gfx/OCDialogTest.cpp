@@ -1,88 +1,55 @@
-// OCDialog on a real template under Wine: the modal run and its end code,
-// item texts in Shift-JIS, the placement rule, and exceptions thrown inside
-// the dialog procedure reaching the caller of the run.
+// OCDialog on a template of the test's own resources: the modal run returns
+// the end code its procedure gave, the procedure gets its messages and reads
+// the controls' texts in Shift-JIS, an exception inside it reaches the caller
+// of the run, and the dialog centres itself over its owner.
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include "base/OCException.h"
 #include "gfx/OCDialog.h"
-#include "support/BoxAnswerer.h"
 #include "support/DialogDriver.h"
 #include "TestDialogs.h"
 
 namespace {
 
-const char kCaption[] = "テスト画面";
-const char kLabelSjis[] = "\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67";  // 表示ソフト
-
-// What a test dialog does, reached through the dialog's user value.
+// What the test dialog does at WM_INITDIALOG and at a button's WM_COMMAND,
+// reached through the dialog's user value.
 struct Script {
     std::function<void(OCDialog&, HWND)> onInit;
-    std::function<void(OCDialog&, HWND, int)> onCommand;
+    std::function<void(OCDialog&, HWND, int)> onButton;
 };
 
-OCDialog* g_testDialog;  // the procedure's own pointer for later messages
+OCDialog* g_dialog;  // the procedure's own pointer for later messages
 
-INT_PTR CALLBACK TestDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        g_testDialog = OCDialog::FromInitParam(window, lParam);
-        return g_testDialog->Guard(window, [&]() -> INT_PTR {
-            Script* script = (Script*)g_testDialog->GetUserValue();
-            if (script->onInit) script->onInit(*g_testDialog, window);
-            return TRUE;
-        });
-    }
-    if (message == WM_COMMAND && g_testDialog) {
-        return g_testDialog->Guard(window, [&]() -> INT_PTR {
-            Script* script = (Script*)g_testDialog->GetUserValue();
-            int id = LOWORD(wParam);
-            if (script->onCommand) script->onCommand(*g_testDialog, window, id);
-            else if (id == IDOK || id == IDCANCEL) EndDialog(window, id);
-            return TRUE;
-        });
-    }
-    return FALSE;
+INT_PTR CALLBACK ScriptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) g_dialog = OCDialog::FromInitParam(window, lParam);
+    bool button = message == WM_COMMAND && (LOWORD(wParam) <= IDCANCEL || LOWORD(wParam) == IDC_THROW);
+    if (message != WM_INITDIALOG && !button) return FALSE;
+    return g_dialog->Guard(window, [&]() -> INT_PTR {
+        Script* script = (Script*)g_dialog->GetUserValue();
+        if (!button && script->onInit) script->onInit(*g_dialog, window);
+        if (button && script->onButton) script->onButton(*g_dialog, window, LOWORD(wParam));
+        return TRUE;
+    });
 }
 
-// A hidden top-level window that serves as a dialog's owner.
-class OwnerWindow {
-public:
-    OwnerWindow(int left, int top, int width, int height)
-        : m_window(CreateWindowExA(0, "STATIC", "", WS_POPUP, left, top, width, height,
-                                   NULL, NULL, GetModuleHandleA(NULL), NULL)) {}
-    ~OwnerWindow() { DestroyWindow(m_window); }
-    OwnerWindow(const OwnerWindow&) = delete;
-    OwnerWindow& operator=(const OwnerWindow&) = delete;
-    HWND Get() const { return m_window; }
-
-private:
-    HWND m_window;
-};
-
-// Runs the test dialog over `owner`, sized width x height, centres it and
-// returns where it went.
-RECT CentredRect(HWND owner, int width, int height) {
-    RECT placed = {};
-    Script script;
-    script.onInit = [&](OCDialog& dialog, HWND window) {
-        SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        dialog.Centre();
-        GetWindowRect(window, &placed);
-        EndDialog(window, 0);
-    };
-    OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(owner, TestDialogProc, &script);
-    EXPECT_EQ(0, dialog.RunModal());
-    return placed;
+// Runs the test dialog over `owner`, pressing `button` from a second thread when it is not 0.
+int RunDialog(OCDialog& dialog, Script& script, int button = 0, HWND owner = NULL) {
+    dialog.SetUp(owner, ScriptProc, &script);
+    DialogDriver driver([button] {
+        HWND window = button ? WaitForProcessDialog("テスト画面") : NULL;
+        if (window) SetDialogItemText(window, IDC_EDIT, (std::string(5000, 'x') + "ソ表").c_str());
+        if (window) ClickDialogButton(window, button);
+    });
+    return dialog.RunModal();
 }
 
 }  // namespace
 
-TEST(DialogRun, ReturnsEndCodeAndReadsShiftJisItemTexts) {
-    std::string label, edit, longText, missing = "unchanged";
+TEST(Dialog, RunsModallyTwiceAndReadsItsControlsInShiftJis) {
+    std::string label, edit, missing = "unchanged";
     Script script;
-    script.onCommand = [&](OCDialog& dialog, HWND window, int id) {
-        if (id != IDOK) return;
+    script.onButton = [&](OCDialog& dialog, HWND window, int id) {
         OCString text;
         dialog.GetItemText(IDC_LABEL, text);
         label = text.GetBuffer();
@@ -90,128 +57,66 @@ TEST(DialogRun, ReturnsEndCodeAndReadsShiftJisItemTexts) {
         edit = text.GetBuffer();
         dialog.GetItemText(9999, text);
         missing = text.GetBuffer() ? text.GetBuffer() : "";
-        EndDialog(window, 42);
+        EndDialog(window, 40 + id);
     };
-    std::string seenByDriver;
-    DialogDriver driver([&] {
-        HWND dialog = WaitForProcessDialog(kCaption);
-        if (!dialog) return;
-        seenByDriver = DialogItemText(dialog, IDC_LABEL);
-        SetDialogItemText(dialog, IDC_EDIT, std::string(5000, 'x').append("ソ表").c_str());
-        ClickDialogButton(dialog, IDOK);
-    });
     OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, TestDialogProc, &script);
-    EXPECT_EQ(42, dialog.RunModal());
-    EXPECT_EQ(kLabelSjis, seenByDriver);
-    EXPECT_EQ(kLabelSjis, label);
+    for (int button : {IDCANCEL, IDOK}) {
+        EXPECT_EQ(40 + button, RunDialog(dialog, script, button));
+        EXPECT_EQ(NULL, dialog.GetWindow());
+    }
+    EXPECT_EQ("\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67", label);  // 表示ソフト
     EXPECT_EQ(std::string(5000, 'x') + "\x83\x5C\x95\x5C", edit);
     EXPECT_EQ("", missing);
+    OCDialog none(9999);
+    EXPECT_EQ(-1, RunDialog(none, script));
 }
 
-TEST(DialogRun, SameObjectRunsTwiceWithAFreshWindow) {
-    HWND seen[2] = {};
-    int runs = 0;
+TEST(Dialog, ExceptionInsideTheProcedureReachesTheCallerOnce) {
     Script script;
-    script.onInit = [&](OCDialog& dialog, HWND window) {
-        EXPECT_EQ(window, dialog.GetWindow());
-        seen[runs++] = window;
-    };
+    script.onInit = [](OCDialog&, HWND) { throw OCErrorException(ERROR_ACCESS_DENIED, "init failed"); };
     OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, TestDialogProc, &script);
-    for (int button : {IDCANCEL, IDOK}) {
-        DialogDriver driver([button] {
-            if (HWND window = WaitForProcessDialog(kCaption)) ClickDialogButton(window, button);
-        });
-        EXPECT_EQ(button, dialog.RunModal());
-        EXPECT_EQ(NULL, dialog.GetWindow());   // no stale handle after the run
-    }
-    EXPECT_EQ(2, runs);
-    EXPECT_FALSE(IsWindow(seen[0]));
-    EXPECT_FALSE(IsWindow(seen[1]));
-}
-
-TEST(DialogRun, MissingTemplateGivesMinusOneAndShowsNothing) {
-    Script script;
-    OCDialog dialog(9999);
-    dialog.SetUp(NULL, TestDialogProc, &script);
-    EXPECT_EQ(-1, dialog.RunModal());
-    EXPECT_EQ(NULL, FindProcessDialog(kCaption));
-}
-
-TEST(DialogRun, ExceptionFromInitReachesTheCallerAfterTheDialogIsGone) {
-    HWND window = NULL;
-    Script script;
-    script.onInit = [&](OCDialog&, HWND w) {
-        window = w;
-        throw OCErrorException(ERROR_ACCESS_DENIED, "init failed");
-    };
-    OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, TestDialogProc, &script);
     try {
-        dialog.RunModal();
-        FAIL() << "no exception";
+        RunDialog(dialog, script);
+        ADD_FAILURE() << "no exception";
     } catch (const OCErrorException& e) {
         EXPECT_EQ((LONG)ERROR_ACCESS_DENIED, e.code);
         EXPECT_STREQ("init failed", e.message.GetBuffer());
     }
-    EXPECT_FALSE(IsWindow(window));
-}
-
-TEST(DialogRun, ExceptionFromAButtonHandlerEndsTheDialogAndIsRethrownOnce) {
-    Script script;
-    script.onCommand = [](OCDialog&, HWND window, int id) {
+    script.onInit = nullptr;
+    script.onButton = [](OCDialog&, HWND window, int id) {
         if (id == IDC_THROW) throw OCErrorException(7, "button failed");
-        if (id == IDOK) EndDialog(window, id);
+        EndDialog(window, id);
     };
-    OCDialog dialog(IDD_TEST_DIALOG);
-    dialog.SetUp(NULL, TestDialogProc, &script);
-    {
-        DialogDriver driver([] {
-            if (HWND window = WaitForProcessDialog(kCaption)) ClickDialogButton(window, IDC_THROW);
-        });
-        EXPECT_THROW(dialog.RunModal(), OCErrorException);
+    EXPECT_THROW(RunDialog(dialog, script, IDC_THROW), OCErrorException);
+    EXPECT_EQ(IDOK, RunDialog(dialog, script, IDOK));  // the kept exception does not come back
+}
+
+TEST(Dialog, CentresOverItsOwnerWithXOnAMultipleOf8) {
+    const struct { RECT owner; int width, height, left, top; } cases[] = {
+        {{0, 0, 1024, 768}, 300, 101, 360, 333},    // 362 + 4, low three bits cleared; y as computed
+        {{3, 0, 1027, 768}, 300, 101, 368, 333},    // 365 rounds up
+        {{1, 0, 1025, 768}, 300, 101, 360, 333},    // 363 rounds down
+        {{0, 500, 1024, 600}, 300, 103, 360, 499},  // 500 + (-3 / 2): toward zero
+        {{10, 20, 210, 120}, 300, 300, 0, 0},       // larger than its owner: never below 0
+        {{}, 300, 101, 488, 461},                   // no owner: the desktop, 1280 x 1024 on the tests' display
+    };
+    for (const auto& c : cases) {
+        const RECT& o = c.owner;
+        HWND owner = o.right ? CreateWindowExA(0, "STATIC", "", WS_POPUP, o.left, o.top, o.right - o.left, o.bottom - o.top,
+                                               NULL, NULL, NULL, NULL) : NULL;
+        RECT placed = {};
+        Script script;
+        script.onInit = [&](OCDialog& dialog, HWND window) {
+            SetWindowPos(window, NULL, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            dialog.Centre();
+            GetWindowRect(window, &placed);
+            EndDialog(window, 0);
+        };
+        OCDialog dialog(IDD_TEST_DIALOG);
+        EXPECT_EQ(0, RunDialog(dialog, script, 0, owner));
+        EXPECT_EQ(c.left, placed.left) << o.left;
+        EXPECT_EQ(c.top, placed.top) << o.top;
+        EXPECT_EQ(c.width, placed.right - placed.left);
+        if (owner) DestroyWindow(owner);
     }
-    // The kept exception does not come back on the next run.
-    DialogDriver driver([] {
-        if (HWND window = WaitForProcessDialog(kCaption)) ClickDialogButton(window, IDOK);
-    });
-    EXPECT_EQ(IDOK, dialog.RunModal());
-}
-
-TEST(DialogCentre, SnapsXToTheNearestMultipleOf8AndLeavesYAsComputed) {
-    OwnerWindow atZero(0, 0, 1024, 768);
-    RECT r = CentredRect(atZero.Get(), 300, 101);
-    EXPECT_EQ(360, r.left);        // 362 + 4, low three bits cleared
-    EXPECT_EQ(333, r.top);         // (768 - 101) / 2, not aligned
-    EXPECT_EQ(300, r.right - r.left);
-    EXPECT_EQ(101, r.bottom - r.top);
-
-    OwnerWindow atThree(3, 0, 1024, 768);
-    EXPECT_EQ(368, CentredRect(atThree.Get(), 300, 101).left);   // 365 rounds up
-    OwnerWindow atOne(1, 0, 1024, 768);
-    EXPECT_EQ(360, CentredRect(atOne.Get(), 300, 101).left);     // 363 rounds down
-}
-
-TEST(DialogCentre, DividesTowardZero) {
-    OwnerWindow owner(0, 500, 1024, 100);
-    EXPECT_EQ(499, CentredRect(owner.Get(), 300, 103).top);      // 500 + (-3 / 2)
-}
-
-TEST(DialogCentre, DialogLargerThanItsOwnerStopsAtZero) {
-    OwnerWindow owner(10, 20, 200, 100);
-    RECT r = CentredRect(owner.Get(), 300, 300);
-    EXPECT_EQ(0, r.left);
-    EXPECT_EQ(0, r.top);
-    EXPECT_EQ(300, r.right - r.left);
-}
-
-TEST(DialogCentre, WithoutOwnerCentresOnTheDesktop) {
-    RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    ASSERT_EQ(1280, desktop.right - desktop.left) << "the test display is 1280x1024";
-    ASSERT_EQ(1024, desktop.bottom - desktop.top);
-    RECT r = CentredRect(NULL, 300, 101);
-    EXPECT_EQ(488, r.left);        // 490 + 4, low three bits cleared
-    EXPECT_EQ(461, r.top);
 }

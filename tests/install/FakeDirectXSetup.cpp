@@ -1,20 +1,16 @@
 // A stand-in for the DirectX setup library, built as DSETUP.dll beside the
 // tests: DirectXSetupA (ordinal 5) appends its arguments to the file named by
-// FAKE_DSETUP_LOG and returns the number in FAKE_DSETUP_RESULT (0 without).
+// FAKE_DSETUP_LOG and returns the number in FAKE_DSETUP_RESULT.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
 
 extern "C" int WINAPI DirectXSetupA(HWND owner, char* root, DWORD flags) {
-    char log[MAX_PATH];
-    if (GetEnvironmentVariableA("FAKE_DSETUP_LOG", log, MAX_PATH)) {
-        FILE* f = fopen(log, "ab");
-        if (f) {
-            fprintf(f, "%p|%s|%08lx\n", (void*)owner, root ? root : "(null)", (unsigned long)flags);
-            fclose(f);
-        }
+    char text[MAX_PATH] = "";
+    GetEnvironmentVariableA("FAKE_DSETUP_LOG", text, MAX_PATH);
+    if (FILE* log = fopen(text, "ab")) {
+        fprintf(log, "%p|%s|%08lx\n", (void*)owner, root, (unsigned long)flags);
+        fclose(log);
     }
-    char result[32];
-    if (!GetEnvironmentVariableA("FAKE_DSETUP_RESULT", result, sizeof result)) return 0;
-    return atoi(result);
+    return GetEnvironmentVariableA("FAKE_DSETUP_RESULT", text, MAX_PATH) ? atoi(text) : 0;
 }

@@ -10,94 +10,48 @@ using namespace disccheck;
 
 namespace {
 
-std::string Value(const std::string& text, const std::string& section, const std::string& key) {
-    std::string value = "(none)";
-    IniText(text).Find(section, key, &value);
-    return value;
+TEST(DiscCheckIni, FindsValuesByTheInstallersRules) {
+    const struct { std::string text; const char* section; const char* key; const char* value; } rows[] = {
+        {"[s]\r\nkey=\tvalue\r\n", "s", "key", "value"},
+        {"[s]\r\nkey===value\r\n", "s", "key", "value"},
+        {"[s]\r\n\tkey\tvalue\r\n", "s", "key", "value"},
+        {"[s]\r\nkey = value\r\n", "s", "key", nullptr},       // the key is "key "
+        {"[s]\r\nkey=a b  \tc\r\n", "s", "key", "a b  "},      // a value ends at a tab
+        {"[s]\nkey=line1\\nline2\\tx\n", "s", "key", "line1\nline2"},  // escapes expand before the split
+        {"[s]\nkey=\x95\\n\n", "s", "key", "\x95\\n"},           // 95 5C is one character, no escape
+        {"[\x82\x60]\r\nK=1\r\n", "\x82\x81", "k", "1"},         // case ignored, full-width A and a too
+        {"[\x83\x5D]\r\nk=1\r\n", "\x83\x5D", "k", "1"},         // a trail byte equal to "]"
+        {"[install\r\nk=1\r\n", "instal", "k", "1"},             // no "]": the name loses its last character
+        {"[install\r\nk=1\r\n", "install", "k", nullptr},
+        {"Name=A\r\n[x]\r\n[y]\r\n", "y", "Name", "A"},          // above every header
+        {"[a]\r\nk=\r\nk=x\r\nk=y\r\n", "a", "k", "x"},          // the first non-empty value
+        {"[a]\r\nk=1\r\n[b]\r\n[a]\r\nj=2\r\n", "a", "j", "2"},  // a section twice
+        {"[a]\r\n'k=x\r\n", "a", "k", nullptr},                  // a comment
+        {"[a]\r\n;k=x\r\n", "a", ";k", "x"},                     // no comment
+        {"[a]\rk=1\n\n\r\nj=2", "a", "j", "2"},                   // any mix of line breaks
+        {std::string("[a]\r\nk=1\r\n\0j=2", 14), "a", "j", nullptr},  // a NUL ends the text
+        {"\xEF\xBB\xBF[install]\r\nName=A\r\n[TYPE1]\r\n", "TYPE1", "Name", "A"},  // the mark hides [install]
+    };
+    for (const auto& r : rows) {
+        std::string value = "(none)";
+        EXPECT_EQ(IniText(r.text).Find(r.section, r.key, &value), r.value != nullptr) << r.text;
+        EXPECT_EQ(value, r.value ? r.value : "(none)") << r.text;
+    }
 }
 
-TEST(DiscCheckIni, SeparatorsAndSpacesAroundTheValue) {
-    EXPECT_EQ(Value("[s]\r\nkey=value\r\n", "s", "key"), "value");
-    EXPECT_EQ(Value("[s]\r\nkey=\tvalue\r\n", "s", "key"), "value");
-    EXPECT_EQ(Value("[s]\r\nkey===value\r\n", "s", "key"), "value");
-    EXPECT_EQ(Value("[s]\r\n\tkey\tvalue\r\n", "s", "key"), "value");
-    EXPECT_EQ(Value("[s]\r\nkey = value\r\n", "s", "key"), "(none)");   // the key is "key "
-    EXPECT_EQ(Value("[s]\r\nkey=a b  \r\n", "s", "key"), "a b  ");
-    EXPECT_EQ(Value("[s]\r\nkey=a\tb\r\n", "s", "key"), "a");
-}
-
-TEST(DiscCheckIni, EscapesExpandBeforeTheSplit) {
-    EXPECT_EQ(Value("[s]\nkey=line1\\nline2\n", "s", "key"), "line1\nline2");
-    EXPECT_EQ(Value("[s]\nkey=a\\tb\n", "s", "key"), "a");
-    // 0x95 0x5C is one character (a trail byte equal to a backslash), not an escape
-    EXPECT_EQ(Value("[s]\nkey=\x95\\n\n", "s", "key"), "\x95\\n");
-}
-
-TEST(DiscCheckIni, NamesIgnoreCaseAndHeadersEndAtTheBracket) {
-    EXPECT_EQ(Value("[INSTALL]\r\nNAME=1\r\n", "install", "name"), "1");
-    EXPECT_EQ(Value("[\x82\x60]\r\nk=1\r\n", "\x82\x81", "k"), "1");   // full-width A and a
-    EXPECT_EQ(Value("[install\r\nk=1\r\n", "instal", "k"), "1");
-    EXPECT_EQ(Value("[install\r\nk=1\r\n", "install", "k"), "(none)");
-    // a trail byte equal to "]" does not end the name
-    EXPECT_EQ(Value("[\x83\x5D]\r\nk=1\r\n", "\x83\x5D", "k"), "1");
-}
-
-TEST(DiscCheckIni, SectionsCommentsAndWhichValueWins) {
-    EXPECT_EQ(Value("Name=A\r\n[x]\r\n[y]\r\n", "y", "Name"), "A");          // above every header
-    EXPECT_EQ(Value("[a]\r\nk=1\r\n[b]\r\nk=2\r\n", "b", "k"), "2");
-    EXPECT_EQ(Value("[a]\r\nk=\r\nk=x\r\n", "a", "k"), "x");                 // first non-empty
-    EXPECT_EQ(Value("[a]\r\nk=1\r\n[b]\r\n[a]\r\nj=2\r\n", "a", "j"), "2");  // section twice
-    EXPECT_EQ(Value("[a]\r\n'k=x\r\n", "a", "k"), "(none)");
-    EXPECT_EQ(Value("[a]\r\n;k=x\r\n", "a", ";k"), "x");
-    EXPECT_EQ(Value("[a]\rk=1\n\n\r\nj=2", "a", "j"), "2");                   // any mix of breaks
-    const char withNul[] = "[a]\r\nk=1\r\n\0j=2";                            // NUL ends the text
-    EXPECT_EQ(Value(std::string(withNul, sizeof withNul - 1), "a", "j"), "(none)");
-}
-
-TEST(DiscCheckIni, SectionNamesAndByteOrderMark) {
-    IniText ini("\xEF\xBB\xBF[install]\r\n[TYPE1]\r\n");
-    EXPECT_TRUE(ini.StartsWithUtf8Mark());
-    EXPECT_EQ(ini.SectionNames(), std::vector<std::string>{"TYPE1"});
-    EXPECT_EQ(Value("\xEF\xBB\xBF[install]\r\nName=A\r\n[TYPE1]\r\n", "TYPE1", "Name"), "A");
-}
-
-TEST(DiscCheckIni, SizeIsReadLeniently) {
-    EXPECT_EQ(LenientInt("650"), 650);
+TEST(DiscCheckIni, SizesFileListsTypesAndWildcards) {
     EXPECT_EQ(LenientInt("6 5 0 MB"), 650);
-    EXPECT_EQ(LenientInt("\x82\x50\x82\x4F"), 10);    // full-width 1 0
-    EXPECT_EQ(LenientInt("10-"), -10);
-    EXPECT_EQ(LenientInt("abc"), 0);
-}
-
-TEST(DiscCheckIni, FileListLabelsCarryOver) {
-    std::vector<FileEntry> e = SplitFileList("DISC1:A;B;;DISC2:C;D");
+    EXPECT_EQ(LenientInt("\x82\x50\x82\x4F-"), -10);  // full-width 1 0, a minus anywhere
+    const std::vector<FileEntry> e = SplitFileList("A;DISC1:B;;C;D:x:y");
     ASSERT_EQ(e.size(), 4u);
-    EXPECT_EQ(e[1].label, "DISC1");
-    EXPECT_EQ(e[1].path, "B");
-    EXPECT_EQ(e[3].label, "DISC2");
-    EXPECT_EQ(SplitFileList("A;B")[1].label, "");
-    EXPECT_EQ(SplitFileList("D:x:y")[0].path, "x:y");
-}
-
-TEST(DiscCheckIni, TypesSkipGapsAndUntitledSections) {
-    InstallSettings s = ReadInstallSettings(IniText(
-        "[install]\r\nDataPath=Data\r\n[TYPE2]\r\ntitle=B\r\nsize=3\r\n[type4]\r\nTITLE=D\r\n"
-        "[TYPE5]\r\nfile=X:y\r\n[TYPE10]\r\ntitle=J\r\n"));
+    EXPECT_EQ(e[0].label + "|" + e[2].label + "|" + e[2].path + "|" + e[3].path, "|DISC1|C|x:y");
+    const InstallSettings s = ReadInstallSettings(IniText("[TYPE2]\r\ntitle=B\r\n[type4]\r\nTITLE=D\r\n"
+                                                          "[TYPE5]\r\nfile=X:y\r\n[TYPE10]\r\ntitle=J\r\n"));
     ASSERT_EQ(s.types.size(), 2u);
-    EXPECT_EQ(s.types[0].section, "TYPE2");
-    EXPECT_EQ(s.types[0].size, 3);
-    EXPECT_EQ(s.types[1].title, "D");
+    EXPECT_EQ(s.types[0].section + s.types[1].title, "TYPE2D");
     EXPECT_EQ(s.untitledTypes, std::vector<std::string>{"TYPE5"});
-    EXPECT_EQ(s.dataPath, "Data");
-}
-
-TEST(DiscCheckIni, WildcardsFollowTheSystem) {
-    EXPECT_TRUE(WildcardMatch("*.*", "README"));
-    EXPECT_TRUE(WildcardMatch("*.MPG", "op.mpg"));
-    EXPECT_TRUE(WildcardMatch("op?.mpg", "op1.mpg"));
-    EXPECT_FALSE(WildcardMatch("*.mpg", "op.avi"));
-    EXPECT_TRUE(WildcardMatch("?.dat", "\x95\x5C.dat"));   // ? takes a double-byte character whole
-    EXPECT_FALSE(WildcardMatch("??.dat", "\x95\x5C.dat"));
+    EXPECT_TRUE(WildcardMatch("*.*", "README") && WildcardMatch("*.MPG", "op.mpg") && !WildcardMatch("*.mpg", "op.avi"));
+    EXPECT_TRUE(WildcardMatch("?.dat", "\x95\x5C.dat") && !WildcardMatch("??.dat", "\x95\x5C.dat"));  // ? takes 95 5C whole
 }
 
 }  // namespace

@@ -1,48 +1,36 @@
-// Helpers for the pak tool's tests: scratch folders, files, and archives
-// written byte by byte.
+// Helpers for the native tests: scratch folders, files, archives made by the
+// tool's own writer, and the tool binaries run as a user runs them.
 #pragma once
-#include <cstdint>
+#include "PakArchive.h"
+
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace paktest {
+namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
+struct ScratchFolder {
     ScratchFolder();
-    ~ScratchFolder();
+    ~ScratchFolder() { std::error_code ec; fs::remove_all(path, ec); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-private:
-    std::filesystem::path m_path;
+    fs::path operator/(const std::string& name) const { return path / fs::u8path(name); }
+    fs::path path;
 };
 
-void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
-void WriteText(const std::filesystem::path& path, const std::string& text);  // creates folders
-std::vector<uint8_t> ReadBytes(const std::filesystem::path& path);
 std::vector<uint8_t> Bytes(const std::string& text);
+void WriteText(const fs::path& path, const std::string& bytes);  // creates folders
+std::string ReadText(const fs::path& path);
 
-// Little-endian archive bytes, assembled in the test.
-class ByteWriter {
-public:
-    ByteWriter& U32(uint32_t v);
-    ByteWriter& Raw(const std::string& text);
-    ByteWriter& Raw(const std::vector<uint8_t>& bytes);
-    ByteWriter& Zeros(size_t n);
-    const std::vector<uint8_t>& Get() const { return m_bytes; }
-    size_t Size() const { return m_bytes.size(); }
-private:
-    std::vector<uint8_t> m_bytes;
-};
+// An archive of (name, content) pairs made by the writer: stored in version 0, else compressed.
+using Files = std::vector<std::pair<std::string, std::string>>;
+std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version = 2);
 
-std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data);
-
-// Runs the pak binary with `arguments` (already quoted); returns its exit code.
-// Its standard output and error are left in `out` and `err`.
-int RunPak(const std::string& arguments, std::string* out = nullptr, std::string* err = nullptr);
+// Runs a shell command; its exit code, with its standard output and error in `out` and `err`.
+int Shell(const std::string& command, std::string* out = nullptr, std::string* err = nullptr);
+inline std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
 }  // namespace paktest

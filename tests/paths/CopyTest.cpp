@@ -1,186 +1,110 @@
-// CopyFileWithTimes: chunks, times, attributes, archive sources, and sources
-// that end early or cannot be opened.
-#include <gtest/gtest.h>
+// CopyFileWithTimes: the data with its times and masked attributes, from a
+// disk file or an archive entry; what it does to an existing destination and
+// with a source that is missing, empty, or ends early.
 #include <windows.h>
 #include <cstring>
 #include <stdexcept>
-#include <string>
-#include <vector>
-#include "archive/OCFile.h"
+#include "archive/ArchiveFixture.h"
 #include "archive/OCPath.h"
 #include "base/Messages.h"
-#include "base/OCException.h"
-#include "support/TempDir.h"
+#include "support/Files.h"
 
 namespace {
 
-const DWORD kInstallerMask = 0xFFFFFFFE;            // everything but read-only
+const DWORD kInstallerMask = 0xFFFFFFFE;  // everything but read-only
+const DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
 struct Progress {
-    std::vector<unsigned> chunks;
-    std::string truncate;                           // file to cut short after the first chunk
+    unsigned bytes = 0, calls = 0;
+    std::string shrink;  // a file cut to 70000 bytes after the first chunk
 };
 
 void OnChunk(unsigned bytes, DWORD_PTR user) {
     Progress* progress = (Progress*)user;
-    // A copy that made no progress would call this for ever.
-    if (bytes == 0 || progress->chunks.size() > 100) throw std::runtime_error("copy loops");
-    progress->chunks.push_back(bytes);
-    if (progress->truncate.empty() || progress->chunks.size() != 1) return;
-    HANDLE file = CreateFileA(progress->truncate.c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (bytes == 0 || ++progress->calls > 100) throw std::runtime_error("the copy loops");
+    progress->bytes += bytes;
+    if (progress->shrink.empty() || progress->calls != 1) return;
+    HANDLE file = CreateFileA(progress->shrink.c_str(), GENERIC_WRITE, 7, NULL, OPEN_EXISTING, 0, NULL);
     SetFilePointer(file, 70000, NULL, FILE_BEGIN);
     SetEndOfFile(file);
     CloseHandle(file);
 }
 
-std::string Pattern(size_t size) {
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i) bytes[i] = (char)(i * 7 + i / 251);
-    return bytes;
-}
-
-FILETIME Time(WORD year, WORD month, WORD day) {
-    SYSTEMTIME s = {};
-    s.wYear = year; s.wMonth = month; s.wDay = day; s.wHour = 12;
-    FILETIME t;
-    SystemTimeToFileTime(&s, &t);
-    return t;
-}
-
-struct Times { FILETIME creation, access, write; };
-
-Times TimesOf(const std::string& path) {
-    Times t = {};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    GetFileTime(file, &t.creation, &t.access, &t.write);
+void Times(const std::string& path, FILETIME t[3], bool set) {
+    HANDLE file = CreateFileA(path.c_str(), set ? GENERIC_WRITE : GENERIC_READ, 7, NULL, OPEN_EXISTING, 0, NULL);
+    if (set) SetFileTime(file, &t[0], &t[1], &t[2]);
+    else GetFileTime(file, &t[0], &t[1], &t[2]);
     CloseHandle(file);
-    return t;
-}
-
-void SetTimesOf(const std::string& path, const Times& t) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    SetFileTime(file, &t.creation, &t.access, &t.write);
-    CloseHandle(file);
-}
-
-bool Same(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
-
-void Put32(std::string& out, DWORD value) { out.append((const char*)&value, 4); }
-
-// A version-0 archive holding one stored entry.
-std::string ArchiveWith(const std::string& name, const std::string& data) {
-    std::string pak;
-    Put32(pak, 0);
-    Put32(pak, 1);
-    Put32(pak, (DWORD)name.size());
-    pak += name;
-    Put32(pak, (DWORD)(pak.size() + 12));           // offset from the file's start
-    Put32(pak, 0);
-    Put32(pak, (DWORD)data.size());
-    return pak + data;
 }
 
 }  // namespace
 
-TEST(CopyFileWithTimes, CopiesInChunksWithTheTimesAndClearsOnlyReadOnly) {
+TEST(CopyFileWithTimes, CarriesTimesAndAttributesButReadOnly) {
     TempDir dir;
-    const std::string data = Pattern(150000);
+    const std::string data(150000, 'd'), source = dir / "src.bin", copy = dir / "out\\dst.bin";
     dir.Write("src.bin", data);
-    const Times set = {Time(2001, 2, 3), Time(2002, 3, 4), Time(2003, 4, 5)};
-    SetTimesOf(dir / "src.bin", set);
-    SetFileAttributesA((dir / "src.bin").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    const DWORD attributes = GetFileAttributesA((dir / "src.bin").c_str());
-    ASSERT_EQ((DWORD)(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
-              attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-
+    FILETIME set[3] = {{0, 0x01C0E000}, {0, 0x01C1E000}, {0, 0x01C2E000}}, from[3], to[3];
+    Times(source, set, true);
+    SetFileAttributesA(source.c_str(), kKept);
     Progress progress;
-    CopyFileWithTimes((dir / "src.bin").c_str(), (dir / "out\\dst.bin").c_str(), 1, kInstallerMask,
-                      OnChunk, (DWORD_PTR)&progress);
-
-    // Before any further read, which may move the access times.
-    const Times source = TimesOf(dir / "src.bin");
-    const Times copy = TimesOf(dir / "out\\dst.bin");
+    CopyFileWithTimes(source.c_str(), copy.c_str(), 1, kInstallerMask, OnChunk, (DWORD_PTR)&progress);
+    Times(source, from, false);  // before any further read moves the access times
+    Times(copy, to, false);
     EXPECT_EQ(data, dir.Read("out\\dst.bin"));
-    EXPECT_EQ((std::vector<unsigned>{65536, 65536, 150000 - 2 * 65536}), progress.chunks);
-    EXPECT_EQ(attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY, GetFileAttributesA((dir / "out\\dst.bin").c_str()));
-    EXPECT_TRUE(Same(set.write, copy.write));
-    EXPECT_TRUE(Same(source.access, copy.access));
-    EXPECT_TRUE(Same(source.creation, copy.creation));
-    SetFileAttributesA((dir / "src.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(progress.calls > 1 && progress.bytes == data.size()) << progress.calls;
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(copy.c_str()) & kKept);
+    EXPECT_EQ(0, CompareFileTime(&set[2], &to[2]));
+    for (int i = 0; i < 3; i++) EXPECT_EQ(0, CompareFileTime(&from[i], &to[i])) << i;
+    CopyFileWithTimes(source.c_str(), (dir / "all.bin").c_str(), 1, 0xFFFFFFFF, NULL, 0);
+    EXPECT_EQ(0u, GetFileAttributesA((dir / "all.bin").c_str()) & kKept) << "all-ones mask: none copied";
+    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(CopyFileWithTimes, AllOnesMaskLeavesTheAttributesAlone) {
-    TempDir dir;
-    dir.Write("src.txt", "abc");
-    SetFileAttributesA((dir / "src.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), 1, 0xFFFFFFFF, NULL, 0);
-    EXPECT_EQ("abc", dir.Read("dst.txt"));
-    EXPECT_FALSE(GetFileAttributesA((dir / "dst.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA((dir / "src.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST(CopyFileWithTimes, OverwritesOnlyWhenAsked) {
-    TempDir dir;
-    dir.Write("src.txt", "new");
-    dir.Write("dst.txt", "old!");
-    CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), 0, kInstallerMask, NULL, 0);
-    EXPECT_EQ("old!", dir.Read("dst.txt"));
-    CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), 1, kInstallerMask, NULL, 0);
-    EXPECT_EQ("new", dir.Read("dst.txt"));
-}
-
-TEST(CopyFileWithTimes, EmptySourceGivesAnEmptyFileAndNoProgress) {
-    TempDir dir;
-    dir.Write("empty.txt", "");
-    Progress progress;
-    CopyFileWithTimes((dir / "empty.txt").c_str(), (dir / "copy.txt").c_str(), 1, kInstallerMask,
-                      OnChunk, (DWORD_PTR)&progress);
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "copy.txt").c_str()));
-    EXPECT_EQ("", dir.Read("copy.txt"));
-    EXPECT_TRUE(progress.chunks.empty());
-}
-
-TEST(CopyFileWithTimes, SourceThatEndsEarlyFailsWithAReadErrorAndLeavesNoCopy) {
-    TempDir dir;
-    dir.Write("shrinks.bin", Pattern(200000));
-    Progress progress;
-    progress.truncate = dir / "shrinks.bin";        // cut to 70000 bytes while copying
-    const std::string source = dir / "shrinks.bin";
-    try {
-        CopyFileWithTimes(source.c_str(), (dir / "dst.bin").c_str(), 1, kInstallerMask, OnChunk,
-                          (DWORD_PTR)&progress);
-        FAIL() << "no error for a source that ended early";
-    } catch (const OCErrorException& e) {
-        OCString expected;
-        expected.Format(kMsgReadFailed, source.c_str());
-        EXPECT_STREQ(expected.GetBuffer(), e.message.GetBuffer());
-        EXPECT_NE(0, e.code);
+// The source (NULL: missing), the destination before (NULL: none, "RO": a
+// read-only "old") and after (NULL: none).
+TEST(CopyFileWithTimes, ReplacesOnlyWhenAskedAndNeverForAMissingSource) {
+    const struct { const char* source; const char* before; int overwrite; const char* after; } cases[] = {
+        {"new", nullptr, 0, "new"}, {"new", "old", 0, "old"}, {"new", "old", 1, "new"}, {"new", "RO", 0, "RO"},
+        {"new", "RO", 1, "new"},    {"", nullptr, 1, ""},     {nullptr, nullptr, 1, nullptr},
+    };
+    g_quietOpen = 1;  // a missing source fails as after Ignore
+    for (const auto& c : cases) {
+        TempDir dir;
+        if (c.source) dir.Write("src.txt", c.source);
+        if (c.before) dir.Write("dst.txt", c.before);
+        SetFileAttributesA((dir / "dst.txt").c_str(), c.before && c.before == std::string("RO") ? FILE_ATTRIBUTE_READONLY : 0);
+        Progress progress;
+        CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), c.overwrite, kInstallerMask,
+                          OnChunk, (DWORD_PTR)&progress);
+        EXPECT_EQ(c.after != nullptr, Exists(dir / "dst.txt")) << c.source << c.before << c.overwrite;
+        EXPECT_EQ(c.after ? c.after : "", dir.Read("dst.txt")) << c.source << c.before << c.overwrite;
+        const bool copied = c.source && c.after && std::string(c.source) == c.after;
+        EXPECT_EQ(copied ? strlen(c.source) : 0, progress.bytes) << c.source << c.before << c.overwrite;
+        SetFileAttributesA((dir / "dst.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    EXPECT_EQ((std::vector<unsigned>{65536, 70000 - 65536}), progress.chunks);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst.bin").c_str()));
-}
-
-TEST(CopyFileWithTimes, EntryOfAnArchiveArrivesAsANormalFile) {
-    TempDir dir;
-    dir.Write("data.pak", ArchiveWith("inside.txt", "packed text"));
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(dir.Path().c_str());
-    CopyFileWithTimes("inside.txt", (dir / "out\\inside.txt").c_str(), 1, kInstallerMask, NULL, 0);
-    SetCurrentDirectoryA(previous);
-    EXPECT_EQ("packed text", dir.Read("out\\inside.txt"));
-    // The system may add the archive bit; nothing else may be set.
-    const DWORD attributes = GetFileAttributesA((dir / "out\\inside.txt").c_str());
-    EXPECT_EQ(0u, attributes & ~(DWORD)(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE)) << attributes;
-}
-
-TEST(CopyFileWithTimes, SourceThatCannotBeOpenedCreatesNoDestination) {
-    TempDir dir;
-    g_quietOpen = 1;                                 // the open fails as after Ignore
-    CopyFileWithTimes((dir / "missing.txt").c_str(), (dir / "dst.txt").c_str(), 1, kInstallerMask, NULL, 0);
     g_quietOpen = 0;
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst.txt").c_str()));
+}
+
+using CopyFromArchive = ArchiveTest;  // the scratch folder is the current folder
+
+TEST_F(CopyFromArchive, EntryArrivesAsANormalFile) {
+    dir.Write("data.pak", Pak(0, {{"inside.txt", "packed text"}}));
+    CopyFileWithTimes("inside.txt", (dir / "out\\inside.txt").c_str(), 1, kInstallerMask, NULL, 0);
+    EXPECT_EQ("packed text", dir.Read("out\\inside.txt"));
+    EXPECT_EQ(0u, GetFileAttributesA((dir / "out\\inside.txt").c_str()) & ~(DWORD)FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST(CopyFileWithTimes, SourceThatEndsEarlyFailsAndLeavesNoCopy) {
+    TempDir dir;
+    const std::string source = dir / "shrinks.bin";
+    dir.Write("shrinks.bin", std::string(200000, 's'));
+    Progress progress;
+    progress.shrink = source;
+    OCString expected;
+    expected.Format(kMsgReadFailed, source.c_str());
+    EXPECT_EQ(expected.GetBuffer(), ErrorOf([&] {
+        CopyFileWithTimes(source.c_str(), (dir / "dst.bin").c_str(), 1, kInstallerMask, OnChunk, (DWORD_PTR)&progress);
+    }));
+    EXPECT_EQ(70000u, progress.bytes);
+    EXPECT_FALSE(Exists(dir / "dst.bin"));
 }

@@ -1,154 +1,120 @@
-// OCPath's queries and deletes, and RemoveEmptyFolders.
-#include <gtest/gtest.h>
+// Folder and path operations on real folders of the test prefix: the folder
+// part of a path, the recursive deletes and the guard in front of them, and
+// removing emptied folders.
 #include <windows.h>
 #include <shlobj.h>
-#include <algorithm>
+#include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 #include <vector>
 #include "archive/OCPath.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void MakeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL)) << path; }
-
-void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
-
-std::string DirectoryOf(const char* path) {
-    OCPath held;
-    held.Set(path);
-    OCString out;
-    held.GetDirectory(out);
-    return out.GetBuffer() ? out.GetBuffer() : "";
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, path, csidl, FALSE);
+    return path;
 }
 
 void Record(const char* path, DWORD_PTR user) { ((std::vector<std::string>*)user)->push_back(path); }
 
+void MakeFolders(const TempDir& dir, std::initializer_list<const char*> names) {
+    for (const char* name : names) ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), NULL)) << name;
+}
+
 }  // namespace
 
 TEST(OCPath, DirectoryIsTheTextBeforeTheLastBackslash) {
-    EXPECT_EQ("C:\\a", DirectoryOf("C:\\a\\b.txt"));
-    EXPECT_EQ("C:\\a\\", DirectoryOf("C:\\a\\"));
-    EXPECT_EQ("b.txt", DirectoryOf("b.txt"));
-    EXPECT_EQ("", DirectoryOf(""));
+    const struct { const char* path; const char* directory; } cases[] = {
+        {"C:\\a\\b.txt", "C:\\a"}, {"C:\\a\\", "C:\\a\\"},     {"b.txt", "b.txt"},        {"", ""},
+        {"C:\\a\\表", "C:\\a"},    {"C:\\表\\x.txt", "C:\\表"}, {"C:\\表\\", "C:\\表\\"},
+    };
+    for (const auto& c : cases) {
+        OCPath path;
+        path.Set(c.path);
+        OCString out;
+        path.GetDirectory(out);
+        EXPECT_EQ(c.directory, std::string(out.GetBuffer() ? out.GetBuffer() : "")) << c.path;
+    }
 }
 
-TEST(OCPath, DirectoryStepsOverATrailByteThatLooksLikeABackslash) {
-    // 表 is 0x95 0x5C in Shift-JIS.
-    EXPECT_EQ("C:\\a", DirectoryOf("C:\\a\\\x95\x5C"));
-    EXPECT_EQ("C:\\\x95\x5C", DirectoryOf("C:\\\x95\x5C\\x.txt"));
-    EXPECT_EQ("C:\\\x95\x5C\\", DirectoryOf("C:\\\x95\x5C\\"));
-}
-
-TEST(OCPath, SpecialFolderIsTheProgramsFolderOrUnchanged) {
-    OCPath programs;
-    programs.SetSpecialFolder(CSIDL_PROGRAMS);
-    char expected[MAX_PATH];
-    ASSERT_TRUE(SHGetSpecialFolderPathA(NULL, expected, CSIDL_PROGRAMS, FALSE));
-    EXPECT_STREQ(expected, programs.GetPath().GetBuffer());
-
-    OCPath held;
-    held.Set("C:\\kept");
-    held.SetSpecialFolder(0x7FFF);                   // no such folder
-    EXPECT_STREQ("C:\\kept", held.GetPath().GetBuffer());
-}
-
-TEST(OCPath, DeleteTreeKeepsReadOnlyFilesAndTheFoldersAboveThem) {
+// One tree, deleted step by step: DeleteTree ('T'), or Remove with recursion
+// 0 or 1 on a held file or folder (with a backslash: the folder's entries).
+TEST(OCPath, DeletesKeepReadOnlyFilesAndTheFoldersAboveThem) {
     TempDir dir;
-    MakeFolder(dir / "keep");
-    MakeFolder(dir / "keep\\inner");
-    MakeFolder(dir / "gone");
-    MakeFolder(dir / "gone\\deep");
-    dir.Write("top.txt", "1");
-    dir.Write("keep\\inner\\locked.txt", "2");
-    dir.Write("keep\\inner\\loose.txt", "3");
-    dir.Write("gone\\deep\\x.txt", "4");
-    MakeReadOnly(dir / "keep\\inner\\locked.txt");
-    MakeReadOnly(dir / "gone\\deep");                // a read-only folder still goes
-
+    MakeFolders(dir, {"t", "t\\keep", "t\\gone", "t\\gone\\deep", "f", "f\\sub"});
+    for (const char* name : {"t\\top.txt", "t\\keep\\locked.txt", "t\\keep\\loose.txt", "t\\gone\\deep\\x.txt",
+                             "f\\a.txt", "f\\b.dat", "f\\sub\\s.txt", "f\\locked.txt"})
+        dir.Write(name, "x");
+    for (const char* name : {"t\\keep\\locked.txt", "f\\locked.txt", "t\\gone\\deep"})  // a read-only folder still goes
+        SetFileAttributesA((dir / name).c_str(), FILE_ATTRIBUTE_READONLY);
+    const struct { char op; const char* path; const char* pattern; std::vector<const char*> gone, kept; } steps[] = {
+        // the guard stands in front of every recursive delete: f\sub\.. would reach f
+        {'T', "f\\sub\\..", "", {}, {"f\\a.txt"}}, {'1', "f\\sub\\..", "*.*", {}, {"f\\a.txt"}},
+        {'0', "f\\sub\\..\\", "*.*", {}, {"f\\a.txt"}},
+        {'T', "t", "", {"t\\top.txt", "t\\keep\\loose.txt", "t\\gone"}, {"t\\keep\\locked.txt"}},
+        {'0', "f\\sub", "*.*", {}, {"f\\sub\\s.txt"}},
+        {'0', "f\\", "*.txt", {"f\\a.txt"}, {"f\\b.dat", "f\\sub", "f\\locked.txt"}},
+        {'0', "f\\b.dat", "*.*", {"f\\b.dat"}, {}},
+        {'1', "f\\locked.txt", "*.*", {}, {"f\\locked.txt"}},
+        {'1', "f\\sub", "*.*", {"f\\sub"}, {}},
+    };
     std::vector<std::string> deleted;
     OCPath path;
     path.SetFileCallback(Record, (DWORD_PTR)&deleted);
-    path.DeleteTree(dir.Path().c_str());
-
-    EXPECT_TRUE(Exists(dir / "keep\\inner\\locked.txt"));
-    EXPECT_FALSE(Exists(dir / "keep\\inner\\loose.txt"));
-    EXPECT_FALSE(Exists(dir / "top.txt"));
-    EXPECT_FALSE(Exists(dir / "gone"));
-    EXPECT_TRUE(Exists(dir.Path()));                 // the folder itself stays
-    EXPECT_EQ(3u, deleted.size());
-    EXPECT_NE(deleted.end(), std::find(deleted.begin(), deleted.end(), dir / "gone\\deep\\x.txt"));
-    SetFileAttributesA((dir / "keep\\inner\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const auto& step : steps) {
+        path.Set((dir / step.path).c_str());
+        if (step.op == 'T') path.DeleteTree((dir / step.path).c_str());
+        else path.Remove(step.op - '0', step.pattern);
+        for (const char* name : step.gone) EXPECT_FALSE(Exists(dir / name)) << step.op << step.path << " " << name;
+        for (const char* name : step.kept) EXPECT_TRUE(Exists(dir / name)) << step.op << step.path << " " << name;
+    }
+    EXPECT_EQ(6u, deleted.size()) << "every deleted file is announced";
+    for (const char* name : {"t\\keep\\locked.txt", "f\\locked.txt"})
+        SetFileAttributesA((dir / name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(OCPath, RemoveTakesAFolderOnlyWhenRecursive) {
+TEST(OCPath, RemoveEmptyFoldersStopsAtTheFirstThatIsNotEmpty) {
     TempDir dir;
-    MakeFolder(dir / "game");
-    dir.Write("game\\a.txt", "a");
-    OCPath path;
-    path.Set((dir / "game").c_str());
-    path.Remove(0, "*.*");
-    EXPECT_TRUE(Exists(dir / "game\\a.txt"));
-    path.Remove(1, "*.*");
-    EXPECT_FALSE(Exists(dir / "game"));
-}
-
-TEST(OCPath, RemoveDeletesAFileUnlessItIsReadOnly) {
-    TempDir dir;
-    dir.Write("a.txt", "a");
-    dir.Write("b.txt", "b");
-    MakeReadOnly(dir / "b.txt");
-    std::vector<std::string> deleted;
-    OCPath path;
-    path.SetFileCallback(Record, (DWORD_PTR)&deleted);
-    path.Set((dir / "a.txt").c_str());
-    path.Remove(0, "*.*");
-    path.Set((dir / "b.txt").c_str());
-    path.Remove(1, "*.*");
-    EXPECT_FALSE(Exists(dir / "a.txt"));
-    EXPECT_TRUE(Exists(dir / "b.txt"));
-    EXPECT_EQ(std::vector<std::string>{dir / "a.txt"}, deleted);
-    SetFileAttributesA((dir / "b.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST(OCPath, RemoveOnAFolderWithABackslashTakesItsMatchingEntries) {
-    TempDir dir;
-    MakeFolder(dir / "game");
-    MakeFolder(dir / "game\\sub");
-    dir.Write("game\\sub\\s.txt", "s");
-    dir.Write("game\\a.txt", "a");
-    dir.Write("game\\b.dat", "b");
-    OCPath path;
-    path.Set((dir / "game\\").c_str());
-    path.Remove(0, "*.txt");
-    EXPECT_FALSE(Exists(dir / "game\\a.txt"));
-    EXPECT_TRUE(Exists(dir / "game\\b.dat"));
-    path.Remove(1, "*.*");
-    EXPECT_FALSE(Exists(dir / "game\\sub"));
-    EXPECT_FALSE(Exists(dir / "game\\b.dat"));
-    EXPECT_TRUE(Exists(dir / "game"));
-}
-
-TEST(RemoveEmptyFolders, StopsAtTheFirstFolderThatIsNotEmpty) {
-    TempDir dir;
-    MakeFolder(dir / "A");
-    MakeFolder(dir / "A\\B");
-    MakeFolder(dir / "A\\B\\D");
+    MakeFolders(dir, {"A", "A\\B", "A\\B\\D", "C", "C\\E"});
     dir.Write("A\\B\\other.txt", "x");
     RemoveEmptyFolders((dir / "A\\B\\D").c_str());
-    EXPECT_FALSE(Exists(dir / "A\\B\\D"));
-    EXPECT_TRUE(Exists(dir / "A\\B"));
-    EXPECT_TRUE(Exists(dir / "A"));
+    RemoveEmptyFolders((dir / "C\\E\\").c_str());
+    EXPECT_FALSE(Exists(dir / "A\\B\\D") || Exists(dir / "C"));
+    EXPECT_TRUE(Exists(dir / "A\\B") && Exists(dir.Path()));
 }
 
-TEST(RemoveEmptyFolders, RemovesEachEmptyParentAlsoAfterATrailingBackslash) {
+TEST(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
     TempDir dir;
-    dir.Write("marker.txt", "stops here");
-    MakeFolder(dir / "A");
-    MakeFolder(dir / "A\\B");
-    RemoveEmptyFolders((dir / "A\\B\\").c_str());
-    EXPECT_FALSE(Exists(dir / "A"));
-    EXPECT_TRUE(Exists(dir / "marker.txt"));
+    char windows[MAX_PATH], system[MAX_PATH], shortForm[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::string lower = windows;
+    CharLowerA(&lower[0]);
+    const std::string programFiles = ShellFolder(CSIDL_PROGRAM_FILES), programs = ShellFolder(CSIDL_PROGRAMS);
+    GetShortPathNameA(programFiles.c_str(), shortForm, MAX_PATH);
+    const struct { std::string path; bool removable; } cases[] = {
+        {dir.Path(), true}, {dir / "", true}, {dir / "表\\x", true}, {"sub", true},
+        {programFiles + "\\Maker\\Game", true}, {programs + "\\Maker\\Title", true},
+        {"", false}, {"C:", false}, {"C:\\", false}, {"c:/", false}, {"\\", false},
+        {"\\\\server\\share", false}, {"\\\\server\\share\\", false},
+        {windows, false}, {system, false}, {lower + "\\", false}, {"system32", false},
+        {programFiles, false}, {shortForm, false}, {ShellFolder(CSIDL_PROGRAM_FILES_COMMON), false},
+        {programs, false}, {programs.substr(0, programs.rfind('\\')), false},  // the Start menu holds it
+        {dir / "sub\\..", false}, {dir / "sub\\.", false}, {dir / "x\\..\\sub", false},
+        {dir.Path() + "\\\\sub", false}, {dir / "sub\\...", false}, {dir / "sub\\\\", false},
+        {dir / "sub\\ ", false}, {std::string(windows) + "x", true}, {std::string(windows, strlen(windows) - 1), true},
+    };
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    for (const auto& c : cases) {
+        // relative paths: "sub" below the scratch folder, "system32" below the Windows folder
+        SetCurrentDirectoryA(c.path == "system32" ? windows : dir.Path().c_str());
+        EXPECT_EQ(c.removable, IsRemovableTree(c.path.c_str())) << c.path;
+    }
+    SetCurrentDirectoryA(saved);
+    EXPECT_FALSE(IsRemovableTree(NULL));
 }

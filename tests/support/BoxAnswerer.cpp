@@ -1,19 +1,12 @@
 #include "support/BoxAnswerer.h"
+#include <algorithm>
+#include "support/DialogDriver.h"
 
 namespace {
 
-struct FindContext {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-    FindContext* ctx = (FindContext*)param;
-    if (!IsVisibleDialog(window, GetCurrentProcessId())) return TRUE;
-    if (WindowText(window) != ctx->caption) return TRUE;
-    ctx->found = window;
-    return FALSE;
-}
+// The answerers alive now, for BoxIsExpected.
+std::mutex g_liveLock;
+std::vector<BoxAnswerer*> g_live;
 
 }  // namespace
 
@@ -26,11 +19,7 @@ bool IsVisibleDialog(HWND window, DWORD pid) {
     return lstrcmpA(cls, "#32770") == 0;
 }
 
-HWND FindProcessDialog(const char* caption) {
-    FindContext ctx = {caption, NULL};
-    EnumWindows(MatchDialog, (LPARAM)&ctx);
-    return ctx.found;
-}
+HWND FindProcessDialog(const char* caption) { return FindDialog({GetCurrentProcessId(), caption, 0, -1}); }
 
 std::string WindowText(HWND window) {
     char text[4096] = "";
@@ -39,11 +28,28 @@ std::string WindowText(HWND window) {
 }
 
 BoxAnswerer::BoxAnswerer(const char* caption, std::vector<int> buttons)
-    : m_caption(caption), m_buttons(std::move(buttons)), m_thread([this] { Run(); }) {}
+    : m_caption(caption), m_buttons(std::move(buttons)) {
+    {
+        std::lock_guard<std::mutex> hold(g_liveLock);
+        g_live.push_back(this);
+    }
+    m_thread = std::thread([this] { Run(); });
+}
 
 BoxAnswerer::~BoxAnswerer() {
+    {
+        std::lock_guard<std::mutex> hold(g_liveLock);
+        g_live.erase(std::find(g_live.begin(), g_live.end(), this));
+    }
     m_stop = true;
     m_thread.join();
+}
+
+bool BoxIsExpected(const std::string& caption) {
+    std::lock_guard<std::mutex> hold(g_liveLock);
+    for (BoxAnswerer* answerer : g_live)
+        if (answerer->m_caption == caption && answerer->Answered() < (int)answerer->m_buttons.size()) return true;
+    return false;
 }
 
 std::vector<std::string> BoxAnswerer::Texts() {
@@ -66,34 +72,26 @@ void BoxAnswerer::BeforeAnswer(int index, void (*action)(void*), void* context) 
 void BoxAnswerer::Run() {
     while (!m_stop) {
         HWND box = FindProcessDialog(m_caption.c_str());
-        if (box && Answered() < (int)m_buttons.size() && AnswerOne(box)) {
-            // wait until the box is gone so it is not answered twice
-            for (int i = 0; i < 500 && IsWindow(box) && !m_stop; i++) Sleep(10);
+        if (box && Answered() < (int)m_buttons.size()) {
+            AnswerOne(box);
+            WaitUntilGone(box, 5000);  // so that it is not answered twice
         }
         Sleep(20);
     }
 }
 
-bool BoxAnswerer::AnswerOne(HWND box) {
-    HWND textControl = GetDlgItem(box, 0xFFFF);
-    std::string text = textControl ? WindowText(textControl) : std::string();
-    int index;
-    void (*hook)(void*);
-    void* context;
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        index = (int)m_texts.size();
-        hook = index == m_hookIndex ? m_hook : nullptr;
-        context = m_hookContext;
+void BoxAnswerer::AnswerOne(HWND box) {
+    const std::string text = BoxText(box);
+    std::unique_lock<std::mutex> hold(m_lock);
+    const int index = (int)m_texts.size();
+    if (index == m_hookIndex && m_hook) {
+        hold.unlock();
+        m_hook(m_hookContext);
+        hold.lock();
     }
-    if (hook) hook(context);
-    int button = m_buttons[index];
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_texts.push_back(text);
-    }
+    m_texts.push_back(text);
+    hold.unlock();
     // A click on the button works for every box style, including those
     // without a Cancel button that ignore IDCANCEL.
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(box, button));
-    return true;
+    ClickDialogButton(box, m_buttons[index]);
 }

@@ -2,6 +2,7 @@
 // everything in it when the object goes away.
 #pragma once
 #include <string>
+#include "support/Files.h"
 
 class TempDir {
 public:
@@ -19,5 +20,3 @@ public:
 private:
     std::string m_path;
 };
-
-void RemoveTree(const std::string& path);

@@ -7,30 +7,16 @@
 //
 //   tour.exe DISC1 DISC2 SHOTS     (Windows paths, e.g. Z:\...\disc1)
 //   tour.exe --insert DISC         maps DISC as Q: and ends (a manual disc swap)
-#include <windows.h>
 #include <cstdio>
 #include <stdexcept>
-#include <string>
-#include "app/SetupRunner.h"
 #include "resources/resource.h"
 #include "support/CdDrive.h"
+#include "support/Files.h"
+#include "support/Process.h"
 
 namespace {
 
-const char kDrive = 'Q';
-const char kGameWindowClass[] = "SampleGameWindow";
-const char kInstallFolder[] = "C:\\Program Files\\SAMPLESOFT\\Hoshizora";
-// Captions of the installer's message boxes (Shift-JIS, as the program shows them).
-const char kCaptionInsertDisc[] = "Discを入れ替えてください";
-const char kCaptionInstall[] = "install";
-const char kCaptionConfirm[] = "確認";
-const char kCaptionUninstall[] = "uninstall";
-
-struct Paths {
-    std::string disc1, disc2, shots;
-};
-
-void Step(const char* text) { printf("tour: %s\n", text); fflush(stdout); }
+std::string g_shots;
 
 template <class T>
 T Need(T value, const std::string& what) {
@@ -39,120 +25,99 @@ T Need(T value, const std::string& what) {
 }
 
 // Lets the window paint, then waits for the script to take the picture.
-void Shot(const Paths& paths, const char* name) {
+void Shot(const char* name) {
     Sleep(700);
-    const std::string request = paths.shots + "\\request";
-    const std::string temporary = request + ".tmp";
-    FILE* file = fopen(temporary.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + temporary);
-    fprintf(file, "%s\n", name);
-    fclose(file);
-    MoveFileExA(temporary.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
-    for (int i = 0; i < 300 && GetFileAttributesA(request.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
-        Sleep(100);
+    const std::string request = g_shots + "\\request";
+    Need(WriteBytes(request + ".tmp", std::string(name) + "\n"), "cannot write " + request);
+    MoveFileExA((request + ".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
+    for (int i = 0; i < 300 && Exists(request); i++) Sleep(100);
     printf("tour:   screenshot %s\n", name);
 }
 
-void InsertDisc(const std::string& folder) {
-    Need(MapCdDrive(kDrive, folder), "cannot map " + folder + " as drive Q:");
+void Insert(const std::string& disc) { Need(MapCdDrive('Q', disc), "cannot map " + disc + " as drive Q:"); }
+
+void StartSetup(ProgramRun& setup, const char* what) {
+    printf("tour: %s\n", what);
+    Need(setup.Start("Q:\\setup.exe", "Q:\\"), "cannot start setup.exe");
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Answers a message box of the installer with `button` after its picture.
-void AnswerBox(const SetupRun& setup, const Paths& paths, const char* caption, const char* shot, int button) {
-    HWND box = Need(setup.WaitForDialog(caption, true, 30000), std::string("no box: ") + caption);
+// Pictures a box of the installer (caption `caption`), then presses `button`.
+void Answer(const ProgramRun& setup, const char* caption, const char* shot, int button) {
+    HWND box = Need(setup.WaitForBox(caption, 60000), std::string("no box: ") + caption);
     printf("tour:   box \"%s\"\n", BoxText(box).c_str());
-    Shot(paths, shot);
-    PressButton(box, button);
+    Shot(shot);
+    ClickDialogButton(box, button);
+    WaitUntilGone(box);
 }
 
-HWND WaitForStep(const SetupRun& setup, int control, const char* what) {
-    return Need(setup.WaitForDialogWithControl(control, 30000), std::string("no ") + what + ": " + setup.Describe());
+// Pictures the dialog with `control`, then presses `button`.
+HWND Step(const ProgramRun& setup, int control, const char* shot, int button) {
+    HWND dialog = Need(setup.WaitForStep(control, 30000), std::string("no ") + shot + "\n" + setup.Describe());
+    Shot(shot);
+    if (button) ClickDialogButton(dialog, button);
+    return dialog;
 }
 
-void ClickThroughWizard(const SetupRun& setup, const Paths& paths) {
-    PressButton(Need(setup.WaitForMenu(), "no menu"), IDC_MENU_INSTALL);
-    HWND folder = WaitForStep(setup, IDC_FOLDER_EDIT, "folder dialog");
-    Shot(paths, "02-folder-dialog");
-    PressButton(folder, IDOK);
-    HWND type = WaitForStep(setup, IDC_TYPE_FIRST, "type dialog");
-    Shot(paths, "03-type-dialog");
-    PressButton(type, IDOK);
-    HWND confirm = WaitForStep(setup, IDC_CONFIRM_SUMMARY, "confirmation");
-    Shot(paths, "04-confirmation");
-    PressButton(confirm, IDOK);
-}
-
-// Disc 1 is done when the prompt for disc 2 appears: the progress dialog is
-// pictured without the box, then with it; then the disc is swapped.
-void SwapDiscs(const SetupRun& setup, const Paths& paths) {
-    WaitForStep(setup, IDC_PROGRESS_BAR, "progress dialog");
-    HWND box = Need(setup.WaitForDialog(kCaptionInsertDisc, true, 60000), "no disc prompt");
-    printf("tour:   box \"%s\"\n", BoxText(box).c_str());
+void Install(const std::string& disc2) {
+    ProgramRun setup;
+    StartSetup(setup, "setup.exe from disc 1, INSTALL");
+    Step(setup, IDC_MENU_INSTALL, "01-menu", IDC_MENU_INSTALL);
+    Step(setup, IDC_FOLDER_EDIT, "02-folder-dialog", IDOK);
+    Step(setup, IDC_TYPE_FIRST, "03-type-dialog", IDOK);
+    Step(setup, IDC_CONFIRM_SUMMARY, "04-confirmation", IDOK);
+    // Disc 1 is done when the prompt for disc 2 appears: the progress dialog
+    // is pictured without the box, then with it; then the disc is swapped.
+    HWND box = Need(setup.WaitForBox("Discを入れ替えてください", 60000), "no disc prompt");
     ShowWindow(box, SW_HIDE);
-    Shot(paths, "05-progress");
+    Step(setup, IDC_PROGRESS_BAR, "05-progress", 0);
     ShowWindow(box, SW_SHOWNA);
-    Shot(paths, "06-disc-prompt");
-    Step("swapping discs: disc 2 into Q:");
-    InsertDisc(paths.disc2);
-    PressButton(box, IDOK);
-}
-
-void Install(const Paths& paths) {
-    Step("setup.exe from disc 1, INSTALL");
-    SetupRun setup;
-    Need(setup.Start(std::string(1, kDrive) + ":\\setup.exe", std::string(1, kDrive) + ":\\"), "cannot start setup.exe");
-    Need(setup.WaitForMenu(), "no menu");
-    Shot(paths, "01-menu");
-    ClickThroughWizard(setup, paths);
-    SwapDiscs(setup, paths);
-    AnswerBox(setup, paths, kCaptionInstall, "07-directx-question", IDNO);
-    AnswerBox(setup, paths, kCaptionConfirm, "08-completion", IDOK);
-    Step("installed; GAME");
-    HWND menu = Need(setup.WaitForMenu(), "no menu after the install");
-    Shot(paths, "09-menu-installed");
-    PressButton(menu, IDC_MENU_GAME);
-    Need(setup.Wait(15000) == 1, "setup.exe did not end with 1 after GAME");
+    Shot("06-disc-prompt");
+    printf("tour: swapping discs: disc 2 into Q:\n");
+    Insert(disc2);
+    ClickDialogButton(box, IDOK);
+    Answer(setup, "install", "07-directx-question", IDNO);
+    Answer(setup, "確認", "08-completion", IDOK);
+    printf("tour: installed; GAME\n");
+    Step(setup, IDC_MENU_GAME, "09-menu-installed", IDC_MENU_GAME);
+    Need(setup.Wait() == 1, "setup.exe did not end with 1 after GAME");
     HWND game = NULL;
-    for (int i = 0; i < 150 && !(game = FindWindowA(kGameWindowClass, NULL)); i++) Sleep(100);
+    for (int i = 0; i < 150 && !(game = FindWindowA("SampleGameWindow", NULL)); i++) Sleep(100);
     Need(game, "the game's window did not appear");
-    Shot(paths, "10-game-window");
+    Shot("10-game-window");
     PostMessageA(game, WM_CLOSE, 0, 0);
-    Need(Exists(std::string(kInstallFolder) + "\\game.log"), "the game wrote no game.log");
 }
 
-void Uninstall(const Paths& paths) {
-    Step("disc 1 back into Q:, setup.exe, UNINSTALL");
-    InsertDisc(paths.disc1);
-    SetupRun setup;
-    Need(setup.Start(std::string(1, kDrive) + ":\\setup.exe", std::string(1, kDrive) + ":\\"), "cannot start setup.exe");
-    PressButton(Need(setup.WaitForMenu(), "no menu"), IDC_MENU_UNINSTALL);
-    AnswerBox(setup, paths, kCaptionUninstall, "11-uninstall-question", IDYES);
-    AnswerBox(setup, paths, kCaptionConfirm, "12-uninstall-done", IDOK);
-    Need(setup.Wait(15000) == 0, "setup.exe did not end with 0 after UNINSTALL");
-    Need(!Exists(kInstallFolder), "the install folder is still there");
+void Uninstall(const std::string& disc1) {
+    Insert(disc1);
+    ProgramRun setup;
+    StartSetup(setup, "disc 1 back into Q:, setup.exe, UNINSTALL");
+    ClickDialogButton(Need(setup.WaitForStep(IDC_MENU_UNINSTALL), "no menu"), IDC_MENU_UNINSTALL);
+    Answer(setup, "uninstall", "11-uninstall-question", IDYES);
+    Answer(setup, "確認", "12-uninstall-done", IDOK);
+    Need(setup.Wait() == 0, "setup.exe did not end with 0 after UNINSTALL");
+    Need(!Exists("C:\\Program Files\\SAMPLESOFT\\Hoshizora"), "the install folder is still there");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--insert") return MapCdDrive(kDrive, argv[2]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--insert") return MapCdDrive('Q', argv[2]) ? 0 : 1;
     if (argc != 4) {
         fprintf(stderr, "usage: tour.exe DISC1 DISC2 SHOTS | tour.exe --insert DISC\n");
         return 2;
     }
-    const Paths paths = {argv[1], argv[2], argv[3]};
+    setvbuf(stdout, NULL, _IONBF, 0);
+    g_shots = argv[3];
     int result = 0;
     try {
-        InsertDisc(paths.disc1);
-        Install(paths);
-        Uninstall(paths);
-        Step("done");
+        Insert(argv[1]);
+        Install(argv[2]);
+        Uninstall(argv[1]);
+        printf("tour: done\n");
     } catch (const std::exception& error) {
         fprintf(stderr, "tour: FAILED: %s\n", error.what());
         result = 1;
     }
-    UnmapDrive(kDrive);
+    UnmapDrive('Q');
     return result;
 }

@@ -1,0 +1,56 @@
+#include "support/Process.h"
+#include "support/BoxAnswerer.h"
+
+ProgramRun::~ProgramRun() {
+    if (!m_process) return;
+    if (Running()) TerminateProcess(m_process, 99), WaitForSingleObject(m_process, 5000);
+    CloseHandle(m_process);
+}
+
+bool ProgramRun::Start(const std::string& exe, const std::string& folder, const std::string& arguments) {
+    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;
+    m_id = info.dwProcessId;
+    return true;
+}
+
+DWORD ProgramRun::Wait(int timeoutMs) {
+    DWORD code = kStillRunning;
+    if (m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+bool ProgramRun::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+
+HWND ProgramRun::WaitForWindow(const char* caption, int timeoutMs) const {
+    return WaitForDialog({m_id, caption, 0, 0}, timeoutMs, m_process);
+}
+
+HWND ProgramRun::WaitForBox(const char* caption, int timeoutMs) const {
+    return WaitForDialog({m_id, caption, 0, 1}, timeoutMs, m_process);
+}
+
+HWND ProgramRun::WaitForStep(int id, int timeoutMs) const {
+    return WaitForDialog({m_id, NULL, id, -1}, timeoutMs, m_process);
+}
+
+std::string ProgramRun::Describe() const {
+    std::pair<DWORD, std::string> list(m_id, "windows of the child:\n");
+    EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
+        auto* l = (std::pair<DWORD, std::string>*)param;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        char cls[64] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (pid == l->first && IsWindowVisible(window))
+            l->second += std::string("[") + cls + "] " + WindowText(window) + " / " + BoxText(window) + "\n";
+        return TRUE;
+    }, (LPARAM)&list);
+    return list.second;
+}
