@@ -104,7 +104,7 @@ void RemoveFolderAndEmptyParent(const char* folder) {
     OCString parent;
     path.GetDirectory(parent);
     // A parent that ends in a backslash is the folder above an empty maker's
-    // name ("C:\\Games\\\\Title"): the user's own folder, never removed here.
+    // name ("C:\Games\\Title"): the user's own folder, never removed here.
     if (EndsWithBackslash(Text(parent))) return;
     if (lstrcmpA(Text(parent), folder) != 0 && IsRemovableTree(Text(parent)))
         RemoveEmptyFolderOutlastingHolds(parent.GetBuffer());
