@@ -1,8 +1,13 @@
 // The main of every Windows test program: GoogleTest, and a guard against
 // message boxes nobody answers. A box of this process that no BoxAnswerer
 // expects and that stays open for 5 s fails the running test and is closed,
-// so that a forgotten box costs seconds, not CTest's time-out.
+// so that a forgotten box costs seconds, not CTest's time-out. The guard looks
+// at windows only once a thread of the program has a message queue: a window
+// call of its own would start Wine's desktop process for a program that has
+// no windows, and that process would keep CTest's output pipe open.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 #include <map>
 #include <thread>
 #include <vector>
@@ -19,7 +24,25 @@ void CloseBox(HWND box) {
         if (GetDlgItem(box, id)) return ClickDialogButton(box, id);
 }
 
+// True when another thread of this process has a message queue (made by a
+// window, a box or a message call); asking does not make one.
+bool HasGuiThread() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Thread32First(snapshot, &entry); more && !found; more = Thread32Next(snapshot, &entry)) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        found = entry.th32OwnerProcessID == GetCurrentProcessId() && entry.th32ThreadID != GetCurrentThreadId() &&
+                GetGUIThreadInfo(entry.th32ThreadID, &info);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 void WatchBoxes() {
+    while (!HasGuiThread()) Sleep(250);
     std::map<HWND, DWORD> openSince;
     for (;;) {
         Sleep(250);
