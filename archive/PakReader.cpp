@@ -157,10 +157,11 @@ int OCFile::ScanDirectoryPacked(const char* name, const OCPakHeader& header) {
     return 0;
 }
 
-// Positions the archive at the entry's data; a position that cannot be
-// sought to means a damaged archive.
+// Positions the archive at the entry's data; data that would start past the
+// archive's end means a damaged archive.
 void OCFile::ServeEntry(ULONGLONG position) {
-    if (position > (ULONGLONG)LLONG_MAX || _fseeki64(m_stream, (LONGLONG)position, SEEK_SET) != 0)
+    ULONGLONG size = 0;
+    if (!QuerySize(size) || position > size || _fseeki64(m_stream, (LONGLONG)position, SEEK_SET) != 0)
         throw InflateError();
     m_base.QuadPart = position;
     m_inArchive = 1;

@@ -18,10 +18,22 @@ bool IsBadComponent(const char* begin, const char* end) {
     return true;
 }
 
+// True when the path ends in two separators: its last name was empty, so it
+// names the folder above the one meant ("Programs\Maker\\" for a game
+// without a menu name).
+bool EndsWithEmptyName(const char* path) {
+    const char* end = path + lstrlenA(path);
+    if (end == path) return false;
+    const char* last = CharPrevA(path, end);
+    return IsSeparator(*last) && last > path && IsSeparator(*CharPrevA(path, last));
+}
+
 // Counts the components of `path` after its drive or share prefix; -1 when
 // one of them is bad. Doubled separators inside the path count as one, as
-// they do for the system (a game without a maker name forms "C:\Games\\Title").
+// they do for the system (a game without a maker name forms "C:\Games\\Title");
+// at its end they are refused (see EndsWithEmptyName).
 int CountComponents(const char* path) {
+    if (EndsWithEmptyName(path)) return -1;
     const char* p = path;
     int prefix = 0;                                  // components that only name a root
     if (p[0] && p[1] == ':') {

@@ -105,7 +105,8 @@ TEST(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
         {programFiles, false}, {shortForm, false}, {ShellFolder(CSIDL_PROGRAM_FILES_COMMON), false},
         {programs, false}, {programs.substr(0, programs.rfind('\\')), false},  // the Start menu holds it
         {dir / "sub\\..", false}, {dir / "sub\\.", false}, {dir / "x\\..\\sub", false},
-        {dir.Path() + "\\\\sub", false}, {dir / "sub\\...", false}, {dir / "sub\\\\", false},
+        {dir.Path() + "\\\\sub", true}, {dir / "sub\\...", false}, {dir / "sub\\\\", false},
+        {"C:\\\\", false}, {std::string(windows).insert(2, "\\"), false},  // doubled separators count as one
         {dir / "sub\\ ", false}, {std::string(windows) + "x", true}, {std::string(windows, strlen(windows) - 1), true},
     };
     char saved[MAX_PATH];
