@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <memory>
-#include "gfx/ImageFiles.h"
 #include "resources/resource.h"
 #include "support/Files.h"
 #include "support/Process.h"
@@ -124,16 +123,15 @@ protected:
         entry.reset();
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\MenuMaker");
     }
-    void WritePicture(const Picture& p) {
-        const BYTE rgb[3] = {GetRValue(p.colour), GetGValue(p.colour), GetBValue(p.colour)};
-        SampleFn sample = [rgb](int, int, int c) { return unsigned(rgb[c]); };
-        PngLayout layout;
-        layout.width = p.width;
-        layout.height = p.height;
-        work.Write(p.name, p.png ? EncodePng(layout, sample) : EncodeJpeg(p.width, p.height, false, sample));
+    std::string Drawn(const Picture& p) {  // by tests/gfx/make-pictures.sh, named WxH-R,G,B.jpg (or .png)
+        char name[64];
+        sprintf(name, "/menu/%dx%d-%d,%d,%d.%s", p.width, p.height, GetRValue(p.colour), GetGValue(p.colour),
+                GetBValue(p.colour), p.png ? "png" : "jpg");
+        return ReadBytes(PICTURES + std::string(name));
     }
+    void WritePicture(const Picture& p) { work.Write(p.name, Drawn(p)); }
     void WriteBrokenPng(const char* name) {  // cut off after its header: libpng fails to read it
-        work.Write(name, EncodePng(PngLayout(), [](int, int, int) { return 7u; }).substr(0, 40));
+        work.Write(name, Drawn(kButtons[0][1]).substr(0, 40));
     }
     // The records an install leaves: the game key (naming no game: GAME's start
     // is the journeys' business), the uninstall entry.
