@@ -124,8 +124,8 @@ TEST_F(Wizard, BrowsingStartsAtTheStoredFolderAndGivesThePickOrTheStoredFolderBa
             ClickDialogButton(dialog, IDC_FOLDER_BROWSE);
             HWND browser = WaitForProcessDialog(kCaptionFolderBrowser);
             const std::string wanted = button == IDOK ? start / "pick" : start.Path();
-            for (int i = 0; i < 100 && shown[button == IDOK] != wanted; i++, Sleep(50)) {  // once the tree is filled
-                if (button == IDOK) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)wanted.c_str());
+            for (int i = 0; i < 400 && shown[button == IDOK] != wanted; i++, Sleep(50)) {  // the tree fills slowly
+                if (button == IDOK && i % 10 == 0) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)wanted.c_str());
                 shown[button == IDOK] = DialogItemText(browser, 0x3743);  // the browser's status line
             }
             ClickDialogButton(browser, button);
