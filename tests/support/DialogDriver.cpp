@@ -1,7 +1,20 @@
 #include "support/DialogDriver.h"
-#include "support/BoxAnswerer.h"
 
-HWND FindDialog(const DialogMatch& match) {
+bool IsVisibleDialog(HWND window, DWORD pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return owner == pid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0;
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+static HWND FindDialog(const DialogMatch& match) {
     std::pair<const DialogMatch*, HWND> search(&match, NULL);
     EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* s = (std::pair<const DialogMatch*, HWND>*)param;
@@ -27,35 +40,14 @@ HWND WaitForDialog(const DialogMatch& match, int timeoutMs, HANDLE process) {
 }
 
 bool WaitUntilGone(HWND window, int timeoutMs) {
-    for (int waited = 0; IsWindow(window) && IsWindowVisible(window); waited += 20) {
-        if (waited >= timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
+    for (int waited = 0; waited < timeoutMs && IsWindowVisible(window); waited += 20) Sleep(20);
+    return !IsWindowVisible(window);
 }
 
-HWND WaitForProcessDialog(const char* caption, int timeoutMs) {
-    return WaitForDialog({GetCurrentProcessId(), caption, 0, -1}, timeoutMs);
-}
-
-// WM_GETTEXT reaches a control of another process too (GetWindowText does not).
-std::string DialogItemText(HWND dialog, int controlId) {
+std::string DialogItemText(HWND dialog, int controlId) {  // WM_GETTEXT: another process's too
     char text[4096] = "";
     HWND control = GetDlgItem(dialog, controlId);
     if (control) SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, 5000, NULL);
     return text;
 }
 
-std::string BoxText(HWND box) { return DialogItemText(box, 0xFFFF); }
-
-void SetDialogItemText(HWND dialog, int controlId, const char* text) {
-    SendMessageTimeoutA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, (LPARAM)text, SMTO_NORMAL, 5000, NULL);
-}
-
-void ClickDialogButton(HWND dialog, int controlId) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), (LPARAM)GetDlgItem(dialog, controlId));
-}
-
-void SendButtonClick(HWND dialog, int controlId) {
-    SendMessageTimeoutA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
-}

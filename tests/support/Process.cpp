@@ -1,5 +1,4 @@
 #include "support/Process.h"
-#include "support/BoxAnswerer.h"
 
 ProgramRun::~ProgramRun() {
     if (!m_process) return;
@@ -24,20 +23,6 @@ DWORD ProgramRun::Wait(int timeoutMs) {
     DWORD code = kStillRunning;
     if (m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process, &code);
     return code;
-}
-
-bool ProgramRun::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
-
-HWND ProgramRun::WaitForWindow(const char* caption, int timeoutMs) const {
-    return WaitForDialog({m_id, caption, 0, 0}, timeoutMs, m_process);
-}
-
-HWND ProgramRun::WaitForBox(const char* caption, int timeoutMs) const {
-    return WaitForDialog({m_id, caption, 0, 1}, timeoutMs, m_process);
-}
-
-HWND ProgramRun::WaitForStep(int id, int timeoutMs) const {
-    return WaitForDialog({m_id, NULL, id, -1}, timeoutMs, m_process);
 }
 
 std::string ProgramRun::Describe() const {
