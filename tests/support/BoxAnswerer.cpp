@@ -52,8 +52,6 @@ std::vector<std::string> BoxAnswerer::Texts() {
     return m_texts;
 }
 
-int BoxAnswerer::Answered() { return (int)Texts().size(); }
-
 void BoxAnswerer::BeforeAnswer(int index, void (*action)(void*), void* context) {
     std::lock_guard<std::mutex> hold(g_lock);
     m_hookIndex = index;

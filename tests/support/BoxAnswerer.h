@@ -15,7 +15,7 @@ public:
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     std::vector<std::string> Texts();  // of the boxes answered so far
-    int Answered();
+    int Answered() { return (int)Texts().size(); }
     // Runs `action` while box number `index` (0-based) is still open.
     void BeforeAnswer(int index, void (*action)(void*), void* context);
 

@@ -14,29 +14,31 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-static HWND FindDialog(const DialogMatch& match) {
-    std::pair<const DialogMatch*, HWND> search(&match, NULL);
+void ForEachWindow(const std::function<bool(HWND)>& visit) {
     EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
-        auto* s = (std::pair<const DialogMatch*, HWND>*)param;
-        const DialogMatch& m = *s->first;
+        return (*(const std::function<bool(HWND)>*)param)(window);
+    }, (LPARAM)&visit);
+}
+
+static HWND FindDialog(const DialogMatch& m) {
+    HWND found = NULL;
+    ForEachWindow([&](HWND window) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        if (!IsVisibleDialog(window, m.pid ? m.pid : pid) || (m.control && !GetDlgItem(window, m.control)) ||
-            (m.box >= 0 && (GetDlgItem(window, 0xFFFF) != NULL) != (m.box == 1)) ||
-            (m.caption && WindowText(window) != m.caption))
-            return TRUE;
-        s->second = window;
-        return FALSE;
-    }, (LPARAM)&search);
-    return search.second;
+        if (IsVisibleDialog(window, m.pid ? m.pid : pid) && (!m.control || GetDlgItem(window, m.control)) &&
+            (m.box < 0 || (GetDlgItem(window, 0xFFFF) != NULL) == (m.box == 1)) &&
+            (!m.caption || WindowText(window) == m.caption))
+            found = window;
+        return !found;
+    });
+    return found;
 }
 
 HWND WaitForDialog(const DialogMatch& match, int timeoutMs, HANDLE process) {
-    for (int waited = 0;; waited += 20) {
-        if (HWND dialog = FindDialog(match)) return dialog;
-        if (waited >= timeoutMs || (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)) return NULL;
-        Sleep(20);
-    }
+    HWND dialog;
+    for (int waited = 0; !(dialog = FindDialog(match)) && waited < timeoutMs; waited += 20, Sleep(20))
+        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) break;
+    return dialog;
 }
 
 bool WaitUntilGone(HWND window, int timeoutMs) {

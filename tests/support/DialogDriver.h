@@ -12,6 +12,7 @@ struct DialogMatch {
     int control;          // a control the dialog must have; 0: any
     int box;              // 1: message boxes only, 0: no message boxes, -1: either
 };
+void ForEachWindow(const std::function<bool(HWND)>& visit);  // the top-level windows, while it returns true
 bool IsVisibleDialog(HWND window, DWORD pid);  // class #32770
 std::string WindowText(HWND window);
 // NULL after `timeoutMs` or once `process` (when given) has ended.

@@ -26,16 +26,12 @@ DWORD ProgramRun::Wait(int timeoutMs) {
 }
 
 std::string ProgramRun::Describe() const {
-    std::pair<DWORD, std::string> list(m_id, "windows of the child:\n");
-    EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
-        auto* l = (std::pair<DWORD, std::string>*)param;
+    std::string list = "windows of the child:\n";
+    ForEachWindow([&](HWND window) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        char cls[64] = "";
-        GetClassNameA(window, cls, sizeof cls);
-        if (pid == l->first && IsWindowVisible(window))
-            l->second += std::string("[") + cls + "] " + WindowText(window) + " / " + BoxText(window) + "\n";
-        return TRUE;
-    }, (LPARAM)&list);
-    return list.second;
+        if (pid == m_id && IsWindowVisible(window)) list += WindowText(window) + " / " + BoxText(window) + "\n";
+        return true;
+    });
+    return list;
 }

@@ -18,5 +18,5 @@ std::string RegString(HKEY root, const std::string& path, const char* name) {
     char data[2048] = "";
     DWORD size = sizeof data - 1, type = 0;
     if (SHGetValueA(root, path.c_str(), name, &type, data, &size) != ERROR_SUCCESS) return "(no value)";
-    return type == REG_SZ ? data : "(not a string)";
+    return type == REG_SZ ? data : type == REG_DWORD ? std::to_string(*(DWORD*)data) : "(another type)";
 }

@@ -23,5 +23,5 @@ private:
 };
 
 bool KeyExists(HKEY root, const std::string& path);
-// A REG_SZ value; "(no key)", "(no value)" or "(not a string)" otherwise.
+// A REG_SZ value, or a REG_DWORD one in decimal; "(no key)", "(no value)" or "(another type)" otherwise.
 std::string RegString(HKEY root, const std::string& path, const char* name);

@@ -40,16 +40,16 @@ void WatchBoxes() {
     for (std::map<HWND, DWORD> since;;) {  // when each unexpected box was first seen
         Sleep(250);
         for (auto it = since.begin(); it != since.end();) it = IsWindowVisible(it->first) ? std::next(it) : since.erase(it);
-        EnumWindows([](HWND box, LPARAM list) CALLBACK -> BOOL {
+        ForEachWindow([&](HWND box) {
             if (!IsVisibleDialog(box, GetCurrentProcessId()) || !GetDlgItem(box, 0xFFFF) || BoxIsExpected(WindowText(box)))
-                return TRUE;
-            auto seen = ((std::map<HWND, DWORD>*)list)->emplace(box, GetTickCount()).first;
-            if (GetTickCount() - seen->second < kPatienceMs) return TRUE;
+                return true;
+            auto seen = since.emplace(box, GetTickCount()).first;
+            if (GetTickCount() - seen->second < kPatienceMs) return true;
             ADD_FAILURE() << "a message box nobody answered: \"" << WindowText(box) << "\": " << BoxText(box);
             CloseBox(box);
             seen->second = GetTickCount();  // closing takes a moment
-            return TRUE;
-        }, (LPARAM)&since);
+            return true;
+        });
     }
 }
 
