@@ -1,7 +1,4 @@
-// The installer record loaded from install.ini in the current folder, shown
-// as one text per case: the [install] keys and the window title, then each
-// install type's title, file, unPack and size. What a missing install.ini
-// does is shown by the journeys and the start-up tests.
+// The installer record loaded from install.ini in the current folder, one text per case.
 #include <gtest/gtest.h>
 #include "install/InstallConfig.h"
 #include "support/TempDir.h"
@@ -18,13 +15,8 @@ std::string Summary(const InstallConfig& c) {
     return s;
 }
 
-struct Case {
-    const char* what;
-    const char* ini;
-    const char* record;  // the record was "Installer" before the load: a missing key keeps it
-};
-
-const Case kCases[] = {
+// The record was "Installer" before the load: a missing key keeps it.
+const struct { const char *what, *ini, *record; } kCases[] = {
     {"every key", "[install]\r\nName=SAMPLEGAME\r\nTitle=サンプル表示\r\nBrand=SAMPLEMAKER\r\nExec=Game.exe\r\n"
      "InstallPath=SampleGame\r\nDataPath=Data\r\nVersion=1.00\r\n\r\n[TYPE1]\r\ntitle=フルインストール\r\n"
      "file=DISC1:Movie;Voice;DISC2:Bgm\r\nunPack=game.pak;cg.pak\r\nsize=650\r\n\r\n"
@@ -49,9 +41,7 @@ const Case kCases[] = {
 }  // namespace
 
 TEST(InstallConfig, LoadsTheRecordFromInstallIni) {
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    for (const Case& c : kCases) {
+    for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         dir.Write("install.ini", c.ini);
@@ -59,7 +49,7 @@ TEST(InstallConfig, LoadsTheRecordFromInstallIni) {
         InstallConfig config;
         config.name = "Installer";
         config.Load();
-        SetCurrentDirectoryA(previous);
+        SetCurrentDirectoryA(TempFolder().c_str());  // so that the folder can go
         EXPECT_EQ(c.record, Summary(config));
         EXPECT_EQ(1, config.selectedType);
     }

@@ -1,14 +1,9 @@
-// The installer as the user meets it, before and after any install: setup.exe
-// runs as a child process in a scratch folder holding install.ini and the
-// menu's pictures (made here), with the product's two registry records on
-// demand. The test reads its windows and the screen, presses its buttons and
-// looks at what it leaves behind: the menu's buttons and pictures, the one
-// report of an error, the exit codes, the clean-up of the temporary folder
-// and the restart-time deletion of its copy.
+// setup.exe as the user meets it, before and after any install: run as a
+// child process in a scratch folder holding install.ini and the menu's
+// pictures, with the product's two registry records on demand.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <memory>
-#include "gfx/ImageFiles.h"
 #include "resources/resource.h"
 #include "support/Files.h"
 #include "support/Process.h"
@@ -51,16 +46,7 @@ bool Shows(POINT at, COLORREF expected) {
 
 const char* const kTempFiles[] = {"install.pak", "DSETUP.dll", "dsetup32.dll"};
 
-std::string Lower(std::string text) {
-    CharLowerBuffA(&text[0], (DWORD)text.size());
-    return text;
-}
-
-std::string ShortPath(const std::string& path) {
-    char shortPath[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    return shortPath;
-}
+std::string Lower(std::string text) { return CharLowerBuffA(&text[0], (DWORD)text.size()), text; }
 
 std::string WininitPath() {
     char windows[MAX_PATH];
@@ -85,75 +71,41 @@ void ForgetScheduledDeletions() {
     DeleteFileA(WininitPath().c_str());
 }
 
-// Replaces dialog template `id` of a program file, in every language it has,
-// with one whose only control has a window class nobody registered: the
-// system cannot create the dialog.
-bool BreakDialog(const std::string& exe, int id) {
-    const WORD words[] = {LOWORD(WS_POPUP), HIWORD(WS_POPUP), 0, 0, 1, 0, 0, 100, 50, 0, 0, 0,  // 1 item, no menu, class, title
-                          0, HIWORD(WS_CHILD | WS_VISIBLE), 0, 0, 0, 0, 20, 10, 1000, 'N', 'o', 'n', 'e', 0, 0, 0};
-    std::vector<WORD> languages;
-    HMODULE module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    EnumResourceLanguagesA(module, RT_DIALOG, MAKEINTRESOURCEA(id), [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list) CALLBACK -> BOOL {
-        ((std::vector<WORD>*)list)->push_back(language);
-        return TRUE;
-    }, (LONG_PTR)&languages);
-    FreeLibrary(module);
-    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
-    for (WORD language : languages)
-        UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(id), language, (void*)words, sizeof words);
-    return update && !languages.empty() && EndUpdateResourceA(update, FALSE);
-}
-
 }  // namespace
 
 class MenuTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        WriteMenu();
-    }
-    // install.ini and every picture.
-    void WriteMenu() {
+    void SetUp() override { WriteMenu(); }
+    void WriteMenu() {  // install.ini and every picture
         work.Write("install.ini", "[install]\r\nName=MENUTEST\r\nTitle=メニュー試験\r\nBrand=MenuMaker\r\nExec=Game.exe\r\n"
                    "InstallPath=Game\r\nDataPath=Data\r\nVersion=1.02\r\n[TYPE1]\r\ntitle=標準\r\nfile=DISC1:Data\r\nsize=1\r\n");
         WritePicture(kBackground);
         for (const auto& pictures : kButtons) WritePicture(pictures[0]), WritePicture(pictures[1]);
     }
-    void TearDown() override {
-        run.reset();
-        game.reset();
-        entry.reset();
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\MenuMaker");
+    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\MenuMaker"); }
+    std::string Drawn(const Picture& p) {  // by tests/gfx/make-pictures.sh, named WxH-R,G,B.jpg (or .png)
+        char name[64];
+        sprintf(name, "/menu/%dx%d-%d,%d,%d.%s", p.width, p.height, GetRValue(p.colour), GetGValue(p.colour),
+                GetBValue(p.colour), p.png ? "png" : "jpg");
+        return ReadBytes(PICTURES + std::string(name));
     }
-    void WritePicture(const Picture& p) {
-        const BYTE rgb[3] = {GetRValue(p.colour), GetGValue(p.colour), GetBValue(p.colour)};
-        SampleFn sample = [rgb](int, int, int c) { return unsigned(rgb[c]); };
-        PngLayout layout;
-        layout.width = p.width;
-        layout.height = p.height;
-        work.Write(p.name, p.png ? EncodePng(layout, sample) : EncodeJpeg(p.width, p.height, false, sample));
-    }
+    void WritePicture(const Picture& p) { work.Write(p.name, Drawn(p)); }
     void WriteBrokenPng(const char* name) {  // cut off after its header: libpng fails to read it
-        work.Write(name, EncodePng(PngLayout(), [](int, int, int) { return 7u; }).substr(0, 40));
+        work.Write(name, Drawn(kButtons[0][1]).substr(0, 40));
     }
-    // The records an install leaves: the game key (naming no game: GAME's start
-    // is the journeys' business), the uninstall entry.
+    // The game key (naming no game: GAME's start is the journeys' business), the uninstall entry.
     void Record(bool gameKey, bool uninstallEntry) {
         game.reset();  // first: the old key's destructor removes the key
         entry.reset();
         if (gameKey) game.reset(new TestKey(HKEY_LOCAL_MACHINE, kGameKey));
         if (uninstallEntry) entry.reset(new TestKey(HKEY_LOCAL_MACHINE, kUninstallKey));
     }
-    // Starts setup.exe (or `exe`) in the scratch folder; the menu, NULL (test failed) when none came.
     HWND Start(const std::string& exe = ProgramFolder() + "\\setup.exe") {
         run.reset(new ProgramRun);
         EXPECT_TRUE(run->Start(exe, work.Path()));
         HWND menu = run->WaitForWindow(kMenuTitle);
         EXPECT_TRUE(menu) << "no menu\n" << run->Describe();
         return menu;
-    }
-    void PressEscape(HWND menu) {
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0);
     }
 
     TempDir work;
@@ -169,13 +121,12 @@ TEST_F(MenuTest, ButtonsFollowTheTwoRecords) {
         Record(records & 1, records & 2);
         HWND menu = Start();
         ASSERT_TRUE(menu);
-        EXPECT_EQ(records != 3, IsWindowVisible(GetDlgItem(menu, IDC_MENU_INSTALL)) != FALSE);
-        EXPECT_EQ(records == 3, IsWindowVisible(GetDlgItem(menu, IDC_MENU_GAME)) != FALSE);
-        EXPECT_EQ(records == 3, IsWindowVisible(GetDlgItem(menu, IDC_MENU_UNINSTALL)) != FALSE);
+        for (int i = 0; i < 3; i++)
+            EXPECT_EQ(i == 0 ? records != 3 : records == 3, IsWindowVisible(GetDlgItem(menu, kIds[i])) != FALSE) << i;
         PostMessageA(menu, WM_COMMAND, IDC_MENU_GAME, 0);
         EXPECT_EQ(records & 1 ? 1u : ProgramRun::kStillRunning, run->Wait(700));
         if (records & 1) continue;
-        records == 0 ? PressEscape(menu) : (void)PostMessageA(menu, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageA(menu, records == 0 ? WM_KEYDOWN : WM_SYSCOMMAND, records == 0 ? VK_ESCAPE : SC_CLOSE, 0);
         EXPECT_EQ(0u, run->Wait());
     }
 }
@@ -190,8 +141,7 @@ TEST_F(MenuTest, PicturesAreDrawnFromTheirFiles) {
         ASSERT_TRUE(menu);
         RECT client;
         GetClientRect(menu, &client);
-        EXPECT_EQ(kBackground.width, client.right);
-        EXPECT_EQ(kBackground.height, client.bottom);
+        EXPECT_EQ(std::make_pair(kBackground.width, kBackground.height), std::make_pair((int)client.right, (int)client.bottom));
         POINT corner = {client.right - 4, 4};
         ClientToScreen(menu, &corner);
         EXPECT_TRUE(Shows(corner, kBackground.colour));
@@ -201,10 +151,8 @@ TEST_F(MenuTest, PicturesAreDrawnFromTheirFiles) {
             RECT r;
             GetWindowRect(button, &r);
             MapWindowPoints(NULL, menu, (POINT*)&r, 2);
-            EXPECT_EQ(places[i].x, r.left);
-            EXPECT_EQ(places[i].y, r.top);
-            EXPECT_EQ(kButtons[i][0].width, r.right - r.left);
-            EXPECT_EQ(kButtons[i][0].height, r.bottom - r.top);
+            EXPECT_EQ(std::make_tuple(places[i].x, places[i].y, kButtons[i][0].width, kButtons[i][0].height),
+                      std::make_tuple(r.left, r.top, r.right - r.left, r.bottom - r.top));
             if (!IsWindowVisible(button)) continue;
             POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
             ClientToScreen(menu, &centre);
@@ -218,15 +166,14 @@ TEST_F(MenuTest, PicturesAreDrawnFromTheirFiles) {
             EXPECT_TRUE(Shows(centre, recoloured.colour));
             WritePicture(kButtons[i][0]);
         }
-        PressEscape(menu);
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         EXPECT_EQ(0u, run->Wait());
     }
 }
 
-// An error ends the menu with one report in the system's caption, whether it
-// comes while the menu opens, while it draws a button or when install.ini is
-// missing and the prompt is answered Abort; the temporary folder is cleaned
-// up all the same (a read-only file too) and setup.exe ends with 0.
+// An error while the menu opens, while it draws a button, or Abort at the
+// prompt for a missing install.ini: one report, the temporary folder cleaned
+// up all the same (a read-only file too), exit code 0.
 TEST_F(MenuTest, AnErrorIsReportedOnceAndTheCleanUpStillRuns) {
     const char* const cases[] = {"broken background", "broken pressed picture", "no install.ini"};
     for (int c = 0; c < 3; c++) {
@@ -240,17 +187,9 @@ TEST_F(MenuTest, AnErrorIsReportedOnceAndTheCleanUpStillRuns) {
         if (c == 1) Record(true, true), WriteBrokenPng(kButtons[1][1].name);
         if (c == 2) DeleteFileA((work / "install.ini").c_str());
         ASSERT_TRUE(run->Start(ProgramFolder() + "\\setup.exe", work.Path()));
-        if (c == 1) {
-            HWND menu = run->WaitForWindow(kMenuTitle);
-            ASSERT_TRUE(menu);
-            SendMessageTimeoutA(GetDlgItem(menu, IDC_MENU_GAME), BM_SETSTATE, TRUE, 0, SMTO_NORMAL, 200, NULL);
-        }
-        if (c == 2) {
-            HWND prompt = run->WaitForBox("読み込みエラー");
-            ASSERT_TRUE(prompt);
-            ClickDialogButton(prompt, IDABORT);
-            WaitUntilGone(prompt);
-        }
+        if (c == 1) SendMessageTimeoutA(GetDlgItem(run->WaitForWindow(kMenuTitle), IDC_MENU_GAME), BM_SETSTATE, TRUE, 0,
+                                        SMTO_NORMAL, 200, NULL);
+        if (c == 2) ClickDialogButton(run->WaitForBox("読み込みエラー"), IDABORT);
         HWND box = run->WaitForBox("エラー");
         ASSERT_TRUE(box) << run->Describe();
         EXPECT_EQ(0u, BoxText(box).find("エラーが発生しました。\nCode 0x")) << BoxText(box);
@@ -261,14 +200,14 @@ TEST_F(MenuTest, AnErrorIsReportedOnceAndTheCleanUpStillRuns) {
         EXPECT_EQ(0u, run->Wait());
         for (const char* name : kTempFiles) EXPECT_FALSE(Exists(TempFolder() + name)) << name;
         EXPECT_TRUE(DeleteFileA((TempFolder() + "keep.dll").c_str()));
-        Record(false, false);
     }
 }
 
 TEST_F(MenuTest, MenuThatCannotOpenEndsWithMinusOne) {
     const std::string copy = work / "broken.exe";
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\setup.exe").c_str(), copy.c_str(), FALSE));
-    ASSERT_TRUE(BreakDialog(copy, IDD_INSTALL_MENU));
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), TRUE);  // all resources gone: no menu template
+    ASSERT_TRUE(update && EndUpdateResourceA(update, FALSE));
     run.reset(new ProgramRun);
     ASSERT_TRUE(run->Start(copy, work.Path()));
     EXPECT_EQ((DWORD)-1, run->Wait()) << run->Describe();
@@ -282,9 +221,8 @@ TEST_F(MenuTest, TheInstallersCopyIsDeletedAtTheNextRestart) {
     ASSERT_TRUE(CopyFileA(bin.c_str(), copy.c_str(), FALSE));
     for (bool nt : {true, false}) {
         SCOPED_TRACE(nt ? "NT family" : "95 family");
-        std::unique_ptr<TestKey> win98;  // Wine reports the 95 family to setup.exe while it lives
-        if (!nt) win98.reset(new TestKey(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe"));
-        if (win98) win98->SetString("Version", "win98");
+        TestKey version(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe");  // Wine's, for setup.exe
+        if (!nt) version.SetString("Version", "win98");
         for (const std::string& exe : {copy, bin}) {
             ForgetScheduledDeletions();
             EXPECT_TRUE(nt || WriteBytes(WininitPath(), "[rename]\r\nnul=C:\\OLD.EXE\r\n"));
@@ -293,7 +231,9 @@ TEST_F(MenuTest, TheInstallersCopyIsDeletedAtTheNextRestart) {
             PostMessageA(menu, WM_COMMAND, IDCANCEL, 0);
             EXPECT_EQ(0u, run->Wait());
             const std::string scheduled = ScheduledDeletions(nt);
-            EXPECT_NE(std::string::npos, scheduled.find(Lower(nt ? copy : "nul=" + ShortPath(exe)))) << scheduled;
+            char shortPath[MAX_PATH] = "";
+            GetShortPathNameA(exe.c_str(), shortPath, MAX_PATH);
+            EXPECT_NE(std::string::npos, scheduled.find(Lower(nt ? copy : std::string("nul=") + shortPath))) << scheduled;
             EXPECT_TRUE(nt || (scheduled.find("[rename]") == 0 && scheduled.find("nul=c:\\old.exe\r\n") != std::string::npos))
                 << "WININIT.INI's lines stay: " << scheduled;
             EXPECT_EQ(std::string::npos, ScheduledDeletions(!nt).find("setup")) << "the other family's way";

@@ -1,6 +1,5 @@
-// The file-layer tests' scratch folder, also the current folder (Open looks
-// in its archives), with no search folders and a quiet open; archives as the
-// authors' tool writes them, with its own library.
+// The file-layer tests' scratch folder, also the current folder (Open looks in its
+// archives), with no search folders and a quiet open; archives from the authors' tool.
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
@@ -25,21 +24,20 @@ protected:
         g_quietOpen = 0;
     }
     TempDir dir;
-
-private:
     char m_saved[MAX_PATH];
 };
 
-// An archive of (name, bytes) files: entries sorted, stored or packed as asked.
-inline std::string Pak(uint32_t version, const std::vector<std::pair<std::string, std::string>>& files,
-                       pak::Packing packing = pak::Packing::Store) {
+inline std::string Str(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+using Files = std::vector<std::pair<std::string, std::string>>;  // (name, bytes)
+
+inline std::string Pak(uint32_t version, const Files& files, pak::Packing packing = pak::Packing::Store) {
     std::vector<pak::InputFile> input;
     for (const auto& file : files) input.push_back({file.first, {file.second.begin(), file.second.end()}});
-    const std::vector<uint8_t> bytes = pak::BuildArchive(input, {version, packing});
-    return std::string(bytes.begin(), bytes.end());
+    return Str(pak::BuildArchive(input, {version, packing}));
 }
 
-// The whole file or archive entry from its start, as GetSize says.
+// The whole file or archive entry, as GetSize says.
 inline std::string ReadEntry(OCFile& file) {
     std::string bytes(file.GetSize(), '\0');
     file.Seek(0, SEEK_SET);
@@ -47,7 +45,7 @@ inline std::string ReadEntry(OCFile& file) {
     return bytes;
 }
 
-// The message of the OCErrorException that `action` throws; "" when none.
+// The message of the OCErrorException that `action` throws; "" for none.
 template <class F> std::string ErrorOf(F action) {
     try {
         action();

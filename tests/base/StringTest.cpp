@@ -1,13 +1,17 @@
-// OCString as its callers see it: searches and cursor steps by whole
-// characters (a Shift-JIS trail byte 0x5C is never a backslash: ソ = 83 5C,
-// 表 = 95 5C), editing, taking text apart, conversions, and text taken from
-// the string's own storage or written into it by Windows.
+// OCString as its callers see it: searches and cursor steps by whole characters
+// (a Shift-JIS trail byte 0x5C is no backslash: ソ = 83 5C, 表 = 95 5C), editing,
+// conversions, formatting, text from its own storage or written into it by
+// Windows. NextLine, Tokenize and CopyRange are covered through the INI tests.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
+#include <cstdarg>
 #include <cstring>
 #include <string>
 #include "base/OCString.h"
+
+// Deliberate: a null %s, and the run-time library's %hS that the checker does not know.
+#pragma GCC diagnostic ignored "-Wformat"
 
 namespace {
 
@@ -30,6 +34,17 @@ char* Search(OCString& s, char op, const char* arg) {
     case 'o': return s.FindOneOf(arg);
     default: return s.SkipChars(arg);
     }
+}
+
+// `start` with the formatted text appended; checks that it fits its storage.
+std::string Appended(const char* start, const char* format, ...) {
+    OCString s(start, -1);
+    va_list args;
+    va_start(args, format);
+    s.AppendFormatV(format, args);
+    va_end(args);
+    EXPECT_LE(s.GetLength(), s.GetCapacity()) << format;
+    return Text(s);
 }
 
 }  // namespace
@@ -68,10 +83,7 @@ TEST(String, CursorStepsAndCharacterCodes) {
     name.FindChar('S');
     EXPECT_EQ(0, name.CompareNoCase("setup.exe")) << "compares from the cursor";
     OCString none;
-    EXPECT_EQ(-1, none.CompareNoCase(""));
-    EXPECT_EQ(nullptr, none.Next());
-    EXPECT_EQ(nullptr, none.Prev());
-    EXPECT_EQ(nullptr, none.SeekEnd());
+    EXPECT_TRUE(none.CompareNoCase("") == -1 && !none.Next() && !none.Prev() && !none.SeekEnd());
 }
 
 // Insert (insert != NULL) or Delete (count, pos); the cursor afterwards.
@@ -108,59 +120,13 @@ TEST(String, ReplaceWorksOnCharacterBoundaries) {
     }
 }
 
-// Bounds are byte offsets; -1 stands for NULL (the start, the end).
-TEST(String, CopyRangeBetweenBoundsInEitherOrder) {
-    const struct { const char* text; int from, to; const char* out; } cases[] = {
-        {"C:\\Games\\data", 3, 8, "Games"}, {"C:\\Games\\data", 13, 9, "data"}, {"C:\\Games\\data", -1, 2, "C:"},
-        {"C:\\Games\\data", 9, -1, "data"}, {"C:\\Games\\data", -1, -1, "C:\\Games\\data"},
-        {"abc", 1, 1, ""},                  {"abc", 0, 4, "keep"},
-    };
-    for (const auto& c : cases) {
-        OCString s(c.text, -1), out("keep", -1);
-        s.CopyRange(out, c.from < 0 ? nullptr : s.GetBuffer() + c.from, c.to < 0 ? nullptr : s.GetBuffer() + c.to);
-        EXPECT_EQ(c.out, Text(out)) << c.text << c.from << c.to;
-    }
-}
-
-TEST(String, NextLineAndTokenizeTakeTextApart) {
-    const struct { const char* text; unsigned from; bool result; int cursor; } lines[] = {
-        {"[a]\r\n\r\nk=v", ']', true, 7}, {"[a]", ']', false, 3}, {"[a]\r\n", ']', true, 5},
-        {"\nab\ncd", 0, true, 4},         {"表示\nソ", 0, true, 5},
-    };
-    for (const auto& c : lines) {
-        OCString s(c.text, -1);
-        if (c.from) s.FindChar(c.from);
-        EXPECT_EQ(c.result, s.NextLine()) << c.text;
-        EXPECT_EQ(c.cursor, At(s)) << c.text;
-    }
-    EXPECT_FALSE(OCString().NextLine());
-
-    const struct { const char* text; const char* delimiters; const char* tokens; } tokens[] = {
-        {"a\r\n\r\nb", "\r\n", "a|b|"},      {"C:\\表\\ソ\\", "\\", "C:|表|ソ|"},
-        {";a.pak;;b.pak;", ";", "a.pak|b.pak|"}, {"", ";", ""}, {nullptr, ";", ""},
-    };
-    for (const auto& c : tokens) {
-        OCString s(c.text, -1), token("keep", -1);
-        std::string all, last = "keep";
-        while (const char* start = s.Tokenize(token, c.delimiters)) {
-            last = Text(token);
-            EXPECT_EQ(0, strncmp(start, last.c_str(), last.size())) << c.text;
-            all += last + "|";
-        }
-        EXPECT_EQ(c.tokens, all);
-        EXPECT_EQ(last, Text(token)) << "the last token stays";
-    }
-}
-
 TEST(String, ConversionsToNumbersAndWideText) {
     const struct { const char* text; int value; } cases[] = {
         {"123", 123}, {"１２９", 129}, {"1２3", 123}, {"－5", -5}, {"-5", -5}, {"1-2", -12}, {"12－", -12},
         {"a1b2", 12}, {"350 MB", 350}, {"表ソ", 0}, {"\x82\x30" "4", 4}, {"", 0}, {"2147483648", INT_MIN},
     };
     for (const auto& c : cases) EXPECT_EQ(c.value, OCString(c.text, -1).ToInt()) << c.text;
-    OCString s("42", -1);
-    s.SeekEnd();
-    EXPECT_EQ(42, s.ToInt()) << "from the start, not the cursor";
+    EXPECT_EQ(42, Stepped("42", 2).ToInt()) << "from the start, not the cursor";
     wchar_t wide[16] = {L'x'};
     EXPECT_EQ(nullptr, ToWide(wide, nullptr, 16));
     EXPECT_EQ(std::wstring(L"C:\\\x8868\x30BD"), ToWide(wide, "C:\\表ソ", 16));
@@ -169,19 +135,15 @@ TEST(String, ConversionsToNumbersAndWideText) {
 
 // A reservation is room that a Windows call fills; appending goes behind that text.
 TEST(String, AppendsBehindTextThatWindowsWrote) {
-    for (int reserve : {0, 63, 64, 260, 65535}) {
+    for (int reserve : {0, 63, 64, 260, 65535}) for (bool format : {false, true}) {
         OCString s(reserve);
         ASSERT_GE(s.GetCapacity(), reserve);
-        std::string filled(reserve, 'w');
+        const std::string filled(reserve, 'w');
         memcpy(s.GetBuffer(), filled.c_str(), reserve + 1);
-        s.Append("!?", 1);
-        s.Append("ignored", 0);
-        EXPECT_EQ(filled + "!", Text(s));
-        EXPECT_EQ(reserve + 1, s.GetLength());
-        OCString f(reserve);
-        memcpy(f.GetBuffer(), filled.c_str(), reserve + 1);
-        f.AppendFormat("%c", '!');
-        EXPECT_EQ(filled + "!", Text(f)) << "formatted behind it too";
+        if (format) s.AppendFormat("%c", '!');
+        else s.Append("!?", 1), s.Append("ignored", 0);
+        EXPECT_EQ(filled + "!", Text(s)) << reserve << format;
+        EXPECT_EQ(reserve + 1, s.GetLength()) << reserve << format;
     }
 }
 
@@ -218,4 +180,24 @@ TEST(String, FailedGrowthLeavesAnEmptyUsableString) {
     EXPECT_TRUE(s.GetBuffer() == nullptr && t.GetBuffer() == nullptr && u.GetBuffer() == nullptr);
     s += "again";
     EXPECT_EQ("again", Text(s));
+}
+
+TEST(Format, WritesTheRunTimeLibrarysText) {
+    EXPECT_EQ("C:\\Games\\data", Appended("", "%c:\\%s\\%s", 'C', "Games", "data"));
+    EXPECT_EQ("TYPE3", Appended("", "TYPE%d", 3));
+    EXPECT_EQ("[install]\r\nName=表示", Appended("", "[%s]\r\n%s=%s", "install", "Name", "表示"));
+    EXPECT_EQ("エラーが発生しました。\nCode 0x57 :ソフト",
+              Appended("", "エラーが発生しました。\nCode 0x%x :%s", 0x57, "ソフト"));
+    EXPECT_EQ("100% [(null)]", Appended("", "100%% [%s]", (const char*)nullptr));
+    EXPECT_EQ("4886718345 abcdef0123 end", Appended("", "%I64d %I64x %s", 0x123456789LL, 0xABCDEF0123LL, "end"));
+    EXPECT_EQ("wide|long|short|narrow", Appended("", "%S|%ls|%hs|%hS", L"wide", L"long", "short", "narrow"));
+}
+
+TEST(Format, OutputPastTheEstimateIsWrittenWhole) {
+    EXPECT_EQ("head:x" + std::string(99, ' ') + "|", Appended("head:", "%*s|", -100, "x"));
+    EXPECT_EQ(std::string(79, ' ') + "7", Appended("", "%80I32d", 7));
+    for (int width : {63, 64, 65, 129}) EXPECT_EQ(width, (int)Appended("", "%*s", -width, "x").size()) << width;
+    std::string start(70, 'a');
+    EXPECT_EQ(start + std::string(59, ' ') + "x", Appended(start.c_str(), "%60s", "x"));
+    EXPECT_EQ(std::string(1000, 'L') + "\\abc-42", Appended(std::string(1000, 'L').c_str(), "\\%s-%d", "abc", 42));
 }

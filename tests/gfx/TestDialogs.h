@@ -1,4 +1,3 @@
-// Ids of the test dialog template.
 #pragma once
 #define IDD_TEST_DIALOG 200
 #define IDC_LABEL       2001

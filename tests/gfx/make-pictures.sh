@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the image tests' pictures with ImageMagick: 37 x 30 pixels in four
 # solid quadrants split at x = 16 and y = 16 (so JPEG blocks stay solid),
-# colour or grey, in the depths and formats the loader reads.
+# colour or grey, in the depths and formats the loader reads; and the menu
+# tests' pictures.
 # usage: make-pictures.sh OUT_DIR
 set -euo pipefail
 OUT=$1
@@ -44,4 +45,12 @@ convert $C -strip -quality 92 -sampling-factor 2x2 -interlace none JPEG:base.jpg
 convert $C -strip -quality 92 -interlace Plane JPEG:progressive.jpg
 convert $G -strip -quality 92 -colorspace Gray JPEG:grey.jpg
 convert -seed 1 -size 64x64 xc:gray +noise Random -type TrueColor -strip -quality 90 JPEG:noise.jpg  # big enough to cut
+
+# The menu tests' pictures (tests/app), one colour each: WxH-R,G,B.jpg or .png (RGB).
+mkdir -p menu
+for p in 300x260-40,80,200.jpg 120x30-220,30,30.jpg 120x30-30,200,30.png 100x26-230,200,20.jpg 100x26-20,180,220.jpg \
+         110x28-200,40,200.jpg 110x28-250,140,0.png 120x30-250,250,250.jpg 100x26-250,250,250.jpg 110x28-250,250,250.jpg; do
+  rgb=${p#*-}; format=JPEG; [ "${p##*.}" = png ] && format=PNG24
+  convert -size "${p%%-*}" "xc:rgb(${rgb%.*})" -strip -quality 95 "$format:menu/$p"
+done
 touch pictures.stamp

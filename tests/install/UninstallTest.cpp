@@ -64,7 +64,7 @@ struct Installed {
         SetCurrentDirectoryA(installer.Path().c_str());
     }
     ~Installed() {
-        SetCurrentDirectoryA(target.Path().c_str());
+        SetCurrentDirectoryA(TempFolder().c_str());  // a current folder cannot be removed
         RemoveTree(Programs() + "\\" + brand);
         RemoveTree(folder);
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) DeleteKeyTree(root, "SOFTWARE\\" + brand);

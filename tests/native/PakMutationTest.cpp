@@ -1,9 +1,8 @@
 // Thousands of damaged archives through the reader and verify: no crash, no
 // hang, every kind of damage is found, and a cut archive always is.
-#include "PakArchive.h"
 #include "PakMutator.h"
-#include "PakTestUtil.h"
 #include "PakVerify.h"
+#include "NativeTest.h"
 
 #include <gtest/gtest.h>
 

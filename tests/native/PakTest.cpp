@@ -1,9 +1,8 @@
 // The pak tool's library: archives read back and unpack to the files packed,
 // entries land only inside the target folder, and verify names what the reader misses.
-#include "PakArchive.h"
 #include "PakFiles.h"
-#include "PakTestUtil.h"
 #include "PakVerify.h"
+#include "NativeTest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +23,8 @@ TEST(Pak, RoundTripsEveryVersionAndPacking) {
     for (const auto& [version, packing] : {std::pair{0u, Packing::Store}, {1u, Packing::Store}, {1u, Packing::Compress},
                                            {1u, Packing::Auto}, {2u, Packing::Store}, {2u, Packing::Compress}, {2u, Packing::Auto}}) {
         SCOPED_TRACE("version " + std::to_string(version) + " packing " + std::to_string(int(packing)));
-        WriteOptions options;
-        options.version = version, options.packing = packing;
-        const std::vector<uint8_t> bytes = BuildArchive(CollectFiles(s / "in", {}), options);
-        EXPECT_EQ(bytes, BuildArchive(CollectFiles(s / "in", {}), options));  // the same folder, the same bytes
+        const std::vector<uint8_t> bytes = BuildArchive(CollectFiles(s / "in", {}), {version, packing});
+        EXPECT_EQ(bytes, BuildArchive(CollectFiles(s / "in", {}), {version, packing}));  // the same folder, the same bytes
         MemorySource src(bytes);
         const Directory dir = ReadDirectory(src);
         EXPECT_EQ(dir.version, version);
@@ -45,9 +42,9 @@ TEST(Pak, RoundTripsEveryVersionAndPacking) {
     }
 }
 
+// The installer takes the first entry whose name starts with the requested
+// name, case ignored: "a.png" must come before "A.png.old".
 TEST(Pak, ExactNamesComeFirstAndCaseTwinsAreRefused) {
-    // The installer takes the first entry whose name starts with the requested
-    // name, case ignored: "a.png" must come before "A.png.old".
     const std::vector<uint8_t> bytes = MakeArchive({{"b.txt", "b"}, {"A.png.old", "old"}, {"a.png", "new"}, {"C", "c"}});
     MemorySource src(bytes);
     std::vector<std::string> order;
@@ -59,10 +56,9 @@ TEST(Pak, ExactNamesComeFirstAndCaseTwinsAreRefused) {
 
 TEST(Pak, ExtractWritesNothingWhenAnEntryWouldLeaveTheFolder) {
     const std::pair<std::string, bool> names[] = {
-        {"..\\escaped.txt", false}, {"sub\\..\\..\\escaped.txt", false}, {"\\escaped.txt", false},
-        {"C:\\escaped.txt", false}, {"C:escaped.txt", false},            {"/tmp/escaped.txt", false},
-        {"a/../escaped.txt", false}, {"a\\\\b", false},   {"", false},                  {"\x95\x5C\\..\\escaped.txt", false},
-        {"..\x95\x5C", true},        {"\x83\x5C\\a.txt", true},  // steps by characters: no ".." part, no empty part
+        {"..\\escaped.txt", false}, {"sub\\..\\..\\escaped.txt", false}, {"\\escaped.txt", false}, {"C:\\escaped.txt", false},
+        {"C:escaped.txt", false}, {"/tmp/escaped.txt", false}, {"a/../escaped.txt", false}, {"a\\\\b", false}, {"", false},
+        {"\x95\x5C\\..\\escaped.txt", false}, {"..\x95\x5C", true}, {"\x83\x5C\\a.txt", true},  // stepped by characters
     };
     for (const auto& [name, safe] : names) {
         ScratchFolder s;
@@ -77,37 +73,31 @@ TEST(Pak, ExtractWritesNothingWhenAnEntryWouldLeaveTheFolder) {
     }
 }
 
+// A version 1 archive of these entries and data area, assembled by the writer.
+std::vector<uint8_t> V1(const std::vector<std::string>& names, uint32_t count = 0, size_t spare = 0) {
+    std::vector<Entry> entries(names.size());
+    for (size_t i = 0; i < names.size(); ++i) entries[i].name = names[i], entries[i].size = 1;
+    std::vector<uint8_t> dir = EncodeDirectory(1, entries);
+    dir.resize(dir.size() + spare);
+    return AssembleArchive(1, count ? count : uint32_t(names.size()), dir, {'x'});
+}
+
 std::vector<uint8_t> With(std::vector<uint8_t> b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
     return b;
 }
 
-Entry E(const std::string& name, uint32_t offset, uint32_t size, uint32_t compressed = 0, uint32_t packed = 0) {
-    Entry e;
-    e.name = name, e.offset = offset, e.size = size, e.compressed = compressed, e.packedSize = packed;
-    return e;
-}
-
-// A version 1 archive of these directory fields and data area, assembled by the writer.
-std::vector<uint8_t> V1(const std::vector<Entry>& entries, const std::string& data, uint32_t count = 0,
-                        size_t spare = 0) {
-    std::vector<uint8_t> dir = EncodeDirectory(1, entries);
-    dir.resize(dir.size() + spare);
-    return AssembleArchive(1, count ? count : uint32_t(entries.size()), dir, Bytes(data));
-}
-
 // What verify finds where the reader still reads everything; damage the
 // reader refuses is the mutation run's part.
 TEST(Pak, VerifyNamesFaultsTheReaderPassesOver) {
-    const std::vector<Entry> one = {E("a", 0, 1)};
     const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-        {"inflates to 25 bytes, but the header gives 35", With(V1(one, "x"), 8, 35)},
-        {"4 bytes after its last entry", V1(one, "x", 1, 4)},
+        {"inflates to 25 bytes, but the header gives 35", With(V1({"a"}), 8, 35)},
+        {"4 bytes after its last entry", V1({"a"}, 1, 4)},
         {"overlaps the header or the directory", With(MakeArchive({{"a.txt", "alpha"}}, 0), 8 + 4 + 5, 10)},
-        {"the same name as entry 1", V1({E("a", 0, 1), E("A", 0, 1)}, "x")},
-        {"entry 1 'a\\x01z': cannot be unpacked into a folder", V1({E("a\x01z", 0, 1)}, "x")},  // shown escaped
-        {"holds a NUL byte", V1({E(std::string("b\0c", 3), 0, 1)}, "x")},
-        {"entry 1 'd\\x81': the name is not valid Shift-JIS", V1({E("d\x81", 0, 1)}, "x")},
+        {"the same name as entry 1", V1({"a", "A"})},
+        {"entry 1 'a\\x01z': cannot be unpacked into a folder", V1({"a\x01z"})},  // shown escaped
+        {"holds a NUL byte", V1({std::string("b\0c", 3)})},
+        {"entry 1 'd\\x81': the name is not valid Shift-JIS", V1({"d\x81"})},
     };
     for (const auto& [fault, bytes] : cases) {
         MemorySource src(bytes);

@@ -1,17 +1,19 @@
-// Folder and path operations on real folders of the test prefix: the folder
-// part of a path, the recursive deletes and the guard in front of them, and
-// removing emptied folders.
+// Folder and path operations on real folders of the test prefix: the folder part of a
+// path, the recursive deletes and the guard in front of them, and CopyFileWithTimes.
 #include <windows.h>
 #include <shlobj.h>
-#include <gtest/gtest.h>
 #include <cstring>
-#include <string>
+#include <stdexcept>
 #include <vector>
+#include "archive/ArchiveFixture.h"
 #include "archive/OCPath.h"
+#include "base/Messages.h"
 #include "support/Files.h"
-#include "support/TempDir.h"
 
 namespace {
+
+const DWORD kInstallerMask = 0xFFFFFFFE;  // everything but read-only
+const DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
 std::string ShellFolder(int csidl) {
     char path[MAX_PATH] = "";
@@ -19,10 +21,27 @@ std::string ShellFolder(int csidl) {
     return path;
 }
 
-void Record(const char* path, DWORD_PTR user) { ((std::vector<std::string>*)user)->push_back(path); }
+struct Progress {
+    unsigned bytes = 0, calls = 0;
+    std::string shrink;  // a file cut to 70000 bytes after the first chunk
+};
 
-void MakeFolders(const TempDir& dir, std::initializer_list<const char*> names) {
-    for (const char* name : names) ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), NULL)) << name;
+void OnChunk(unsigned bytes, DWORD_PTR user) {
+    Progress* progress = (Progress*)user;
+    if (bytes == 0 || ++progress->calls > 100) throw std::runtime_error("the copy loops");
+    progress->bytes += bytes;
+    if (progress->shrink.empty() || progress->calls != 1) return;
+    HANDLE file = CreateFileA(progress->shrink.c_str(), GENERIC_WRITE, 7, NULL, OPEN_EXISTING, 0, NULL);
+    SetFilePointer(file, 70000, NULL, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+void Times(const std::string& path, FILETIME t[3], bool set) {
+    HANDLE file = CreateFileA(path.c_str(), set ? GENERIC_WRITE : GENERIC_READ, 7, NULL, OPEN_EXISTING, 0, NULL);
+    if (set) SetFileTime(file, &t[0], &t[1], &t[2]);
+    else GetFileTime(file, &t[0], &t[1], &t[2]);
+    CloseHandle(file);
 }
 
 }  // namespace
@@ -45,7 +64,8 @@ TEST(OCPath, DirectoryIsTheTextBeforeTheLastBackslash) {
 // 0 or 1 on a held file or folder (with a backslash: the folder's entries).
 TEST(OCPath, DeletesKeepReadOnlyFilesAndTheFoldersAboveThem) {
     TempDir dir;
-    MakeFolders(dir, {"t", "t\\keep", "t\\gone", "t\\gone\\deep", "f", "f\\sub"});
+    for (const char* name : {"t", "t\\keep", "t\\gone", "t\\gone\\deep", "f", "f\\sub"})
+        ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), NULL)) << name;
     for (const char* name : {"t\\top.txt", "t\\keep\\locked.txt", "t\\keep\\loose.txt", "t\\gone\\deep\\x.txt",
                              "f\\a.txt", "f\\b.dat", "f\\sub\\s.txt", "f\\locked.txt"})
         dir.Write(name, "x");
@@ -62,9 +82,7 @@ TEST(OCPath, DeletesKeepReadOnlyFilesAndTheFoldersAboveThem) {
         {'1', "f\\locked.txt", "*.*", {}, {"f\\locked.txt"}},
         {'1', "f\\sub", "*.*", {"f\\sub"}, {}},
     };
-    std::vector<std::string> deleted;
     OCPath path;
-    path.SetFileCallback(Record, (DWORD_PTR)&deleted);
     for (const auto& step : steps) {
         path.Set((dir / step.path).c_str());
         if (step.op == 'T') path.DeleteTree((dir / step.path).c_str());
@@ -72,23 +90,11 @@ TEST(OCPath, DeletesKeepReadOnlyFilesAndTheFoldersAboveThem) {
         for (const char* name : step.gone) EXPECT_FALSE(Exists(dir / name)) << step.op << step.path << " " << name;
         for (const char* name : step.kept) EXPECT_TRUE(Exists(dir / name)) << step.op << step.path << " " << name;
     }
-    EXPECT_EQ(6u, deleted.size()) << "every deleted file is announced";
-    for (const char* name : {"t\\keep\\locked.txt", "f\\locked.txt"})
-        SetFileAttributesA((dir / name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(OCPath, RemoveEmptyFoldersStopsAtTheFirstThatIsNotEmpty) {
-    TempDir dir;
-    MakeFolders(dir, {"A", "A\\B", "A\\B\\D", "C", "C\\E"});
-    dir.Write("A\\B\\other.txt", "x");
-    RemoveEmptyFolders((dir / "A\\B\\D").c_str());
-    RemoveEmptyFolders((dir / "C\\E\\").c_str());
-    EXPECT_FALSE(Exists(dir / "A\\B\\D") || Exists(dir / "C"));
-    EXPECT_TRUE(Exists(dir / "A\\B") && Exists(dir.Path()));
-}
+using RemovalGuard = ArchiveTest;  // the scratch folder is the current folder
 
-TEST(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
-    TempDir dir;
+TEST_F(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
     char windows[MAX_PATH], system[MAX_PATH], shortForm[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
     GetSystemDirectoryA(system, MAX_PATH);
@@ -109,13 +115,71 @@ TEST(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
         {"C:\\\\", false}, {std::string(windows).insert(2, "\\"), false},  // doubled separators count as one
         {dir / "sub\\ ", false}, {std::string(windows) + "x", true}, {std::string(windows, strlen(windows) - 1), true},
     };
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
     for (const auto& c : cases) {
         // relative paths: "sub" below the scratch folder, "system32" below the Windows folder
         SetCurrentDirectoryA(c.path == "system32" ? windows : dir.Path().c_str());
         EXPECT_EQ(c.removable, IsRemovableTree(c.path.c_str())) << c.path;
     }
-    SetCurrentDirectoryA(saved);
     EXPECT_FALSE(IsRemovableTree(NULL));
+}
+
+using Copy = ArchiveTest;  // a missing source fails quietly, as after Ignore
+
+TEST_F(Copy, CarriesTimesAndAttributesButReadOnly) {
+    const std::string data(150000, 'd'), source = dir / "src.bin", copy = dir / "out\\dst.bin";
+    dir.Write("src.bin", data);
+    FILETIME set[3] = {{0, 0x01C0E000}, {0, 0x01C1E000}, {0, 0x01C2E000}}, from[3], to[3];
+    Times(source, set, true);
+    SetFileAttributesA(source.c_str(), kKept);
+    Progress progress;
+    CopyFileWithTimes(source.c_str(), copy.c_str(), 1, kInstallerMask, OnChunk, (DWORD_PTR)&progress);
+    Times(source, from, false);  // before any further read moves the access times
+    Times(copy, to, false);
+    EXPECT_EQ(data, dir.Read("out\\dst.bin"));
+    EXPECT_TRUE(progress.calls > 1 && progress.bytes == data.size()) << progress.calls;
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(copy.c_str()) & kKept);
+    EXPECT_EQ(0, CompareFileTime(&set[2], &to[2]));
+    for (int i = 0; i < 3; i++) EXPECT_EQ(0, CompareFileTime(&from[i], &to[i])) << i;
+    CopyFileWithTimes(source.c_str(), (dir / "all.bin").c_str(), 1, 0xFFFFFFFF, NULL, 0);
+    EXPECT_EQ(0u, GetFileAttributesA((dir / "all.bin").c_str()) & kKept) << "all-ones mask: none copied";
+}
+
+// The source (NULL: missing), the destination before and after (NULL: none).
+TEST_F(Copy, ReplacesOnlyWhenAskedAndNeverForAMissingSource) {
+    const struct { const char* source; const char* before; int overwrite; const char* after; } cases[] = {
+        {"new", nullptr, 0, "new"}, {"new", "old", 0, "old"}, {"new", "old", 1, "new"},
+        {"", nullptr, 1, ""},       {nullptr, nullptr, 1, nullptr},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"src.txt", "dst.txt"}) DeleteFileA((dir / name).c_str());
+        if (c.source) dir.Write("src.txt", c.source);
+        if (c.before) dir.Write("dst.txt", c.before);
+        Progress progress;
+        CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), c.overwrite, kInstallerMask,
+                          OnChunk, (DWORD_PTR)&progress);
+        EXPECT_EQ(c.after != nullptr, Exists(dir / "dst.txt")) << c.source << c.before << c.overwrite;
+        EXPECT_EQ(c.after ? c.after : "", dir.Read("dst.txt")) << c.source << c.before << c.overwrite;
+        EXPECT_EQ(c.after && c.source && !strcmp(c.source, c.after) ? strlen(c.source) : 0, progress.bytes) << c.source;
+    }
+}
+
+TEST_F(Copy, EntryArrivesAsANormalFile) {
+    dir.Write("data.pak", Pak(0, {{"inside.txt", "packed text"}}));
+    CopyFileWithTimes("inside.txt", (dir / "out\\inside.txt").c_str(), 1, kInstallerMask, NULL, 0);
+    EXPECT_EQ("packed text", dir.Read("out\\inside.txt"));
+    EXPECT_EQ(0u, GetFileAttributesA((dir / "out\\inside.txt").c_str()) & ~(DWORD)FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST_F(Copy, SourceThatEndsEarlyFailsAndLeavesNoCopy) {
+    const std::string source = dir / "shrinks.bin";
+    dir.Write("shrinks.bin", std::string(200000, 's'));
+    Progress progress;
+    progress.shrink = source;
+    OCString expected;
+    expected.Format(kMsgReadFailed, source.c_str());
+    EXPECT_EQ(expected.GetBuffer(), ErrorOf([&] {
+        CopyFileWithTimes(source.c_str(), (dir / "dst.bin").c_str(), 1, kInstallerMask, OnChunk, (DWORD_PTR)&progress);
+    }));
+    EXPECT_EQ(70000u, progress.bytes);
+    EXPECT_FALSE(Exists(dir / "dst.bin"));
 }

@@ -1,17 +1,17 @@
-#include "support/Files.h"
+#include "support/TempDir.h"
 #include <windows.h>
 #include <cstdio>
+#include <cstring>
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadBytes(const std::string& path) {
     std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
-    fclose(f);
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+        fclose(f);
+    }
     return bytes;
 }
 
@@ -22,7 +22,6 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     return fclose(f) == 0 && ok;
 }
 
-// Calls `visit` for every entry of `folder` but "." and "..".
 template <class Visit>
 static bool ForEachEntry(const std::string& folder, Visit visit) {
     WIN32_FIND_DATAA found;
@@ -67,12 +66,20 @@ int CountFiles(const std::string& folder) {
 std::string ProgramFolder() {
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\'));  // the build folder: ASCII, no trail-byte 0x5C
+    *strrchr(path, '\\') = 0;  // the build folder: ASCII, no trail-byte 0x5C
+    return path;
 }
 
 std::string TempFolder() {
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
     return path;
+}
+
+TempDir::TempDir() {
+    static int serial = 0;
+    char name[MAX_PATH];
+    do wsprintfA(name, "%stest-%lu-%d", TempFolder().c_str(), GetCurrentProcessId(), ++serial);
+    while (!CreateDirectoryA(name, NULL));
+    m_path = name;
 }

@@ -1,5 +1,4 @@
 #include "support/Process.h"
-#include "support/BoxAnswerer.h"
 
 ProgramRun::~ProgramRun() {
     if (!m_process) return;
@@ -26,31 +25,13 @@ DWORD ProgramRun::Wait(int timeoutMs) {
     return code;
 }
 
-bool ProgramRun::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
-
-HWND ProgramRun::WaitForWindow(const char* caption, int timeoutMs) const {
-    return WaitForDialog({m_id, caption, 0, 0}, timeoutMs, m_process);
-}
-
-HWND ProgramRun::WaitForBox(const char* caption, int timeoutMs) const {
-    return WaitForDialog({m_id, caption, 0, 1}, timeoutMs, m_process);
-}
-
-HWND ProgramRun::WaitForStep(int id, int timeoutMs) const {
-    return WaitForDialog({m_id, NULL, id, -1}, timeoutMs, m_process);
-}
-
 std::string ProgramRun::Describe() const {
-    std::pair<DWORD, std::string> list(m_id, "windows of the child:\n");
-    EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
-        auto* l = (std::pair<DWORD, std::string>*)param;
+    std::string list = "windows of the child:\n";
+    ForEachWindow([&](HWND window) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        char cls[64] = "";
-        GetClassNameA(window, cls, sizeof cls);
-        if (pid == l->first && IsWindowVisible(window))
-            l->second += std::string("[") + cls + "] " + WindowText(window) + " / " + BoxText(window) + "\n";
-        return TRUE;
-    }, (LPARAM)&list);
-    return list.second;
+        if (pid == m_id && IsWindowVisible(window)) list += WindowText(window) + " / " + BoxText(window) + "\n";
+        return true;
+    });
+    return list;
 }

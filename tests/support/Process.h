@@ -1,6 +1,5 @@
-// The process runner: starts a program (setup.exe, Uninst.exe...) as a child
-// process with a chosen current folder, finds its windows and waits for it.
-// Its dialogs are driven with the window driver (DialogDriver.h).
+// Runs a program (setup.exe, Uninst.exe...) as a child process in a chosen
+// current folder, finds its windows and waits for it.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -12,25 +11,19 @@ public:
     ~ProgramRun();  // ends the child if it still runs
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
-
-    // Starts `exe` ("arguments" after its quoted path) in `folder`.
     bool Start(const std::string& exe, const std::string& folder, const std::string& arguments = "");
-    // The exit code, or kStillRunning after `timeoutMs`.
-    DWORD Wait(int timeoutMs = 15000);
-    bool Running() const;
+    DWORD Wait(int timeoutMs = 15000);  // the exit code, or kStillRunning
+    bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
     static const DWORD kStillRunning = 0xDEADBEEF;
-
-    // A visible dialog of the child, NULL after `timeoutMs` or once it ended:
-    // a window that is no message box (the menu), with `caption` unless NULL;
-    HWND WaitForWindow(const char* caption, int timeoutMs = 10000) const;
-    // a message box, with `caption` unless NULL;
-    HWND WaitForBox(const char* caption = NULL, int timeoutMs = 10000) const;
-    // a dialog that has control `id` (one wizard step).
-    HWND WaitForStep(int id, int timeoutMs = 10000) const;
-    // The child's visible top-level windows, for failure messages.
-    std::string Describe() const;
+    // A visible dialog of the child that is no message box, a message box, a dialog with that control;
+    // NULL after `ms` or once the child ended.
+    HWND WaitForWindow(const char* caption, int ms = 10000) const { return Find({m_id, caption, 0, 0}, ms); }
+    HWND WaitForBox(const char* caption = NULL, int ms = 10000) const { return Find({m_id, caption, 0, 1}, ms); }
+    HWND WaitForStep(int control, int ms = 10000) const { return Find({m_id, NULL, control, -1}, ms); }
+    std::string Describe() const;  // the child's visible windows, for failure messages
 
 private:
+    HWND Find(const DialogMatch& match, int ms) const { return WaitForDialog(match, ms, m_process); }
     HANDLE m_process = NULL;
     DWORD m_id = 0;
 };

@@ -1,20 +1,9 @@
 #include "support/Registry.h"
-#include <shlwapi.h>
 
 TestKey::TestKey(HKEY root, const std::string& path) : m_root(root), m_path(path) {
     HKEY key;
     if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) == ERROR_SUCCESS)
         RegCloseKey(key);
-}
-
-TestKey::~TestKey() { DeleteKeyTree(m_root, m_path); }
-
-void TestKey::SetString(const char* name, const std::string& value) {
-    SHSetValueA(m_root, m_path.c_str(), name, REG_SZ, value.c_str(), (DWORD)value.size() + 1);
-}
-
-void TestKey::SetDword(const char* name, DWORD value) {
-    SHSetValueA(m_root, m_path.c_str(), name, REG_DWORD, &value, sizeof value);
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
@@ -29,14 +18,5 @@ std::string RegString(HKEY root, const std::string& path, const char* name) {
     char data[2048] = "";
     DWORD size = sizeof data - 1, type = 0;
     if (SHGetValueA(root, path.c_str(), name, &type, data, &size) != ERROR_SUCCESS) return "(no value)";
-    return type == REG_SZ ? data : "(not a string)";
+    return type == REG_SZ ? data : type == REG_DWORD ? std::to_string(*(DWORD*)data) : "(another type)";
 }
-
-DWORD RegDword(HKEY root, const std::string& path, const char* name) {
-    DWORD value = 0xFFFFFFFF, size = sizeof value, type = 0;
-    if (SHGetValueA(root, path.c_str(), name, &type, &value, &size) != ERROR_SUCCESS || type != REG_DWORD)
-        return 0xFFFFFFFF;
-    return value;
-}
-
-void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path.c_str()); }

@@ -1,18 +1,21 @@
-// Registry keys for the tests: keys a test makes and removes again, and the
-// values the program under test wrote, read back.
 #pragma once
 #include <windows.h>
+#include <shlwapi.h>
 #include <string>
+
+inline void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path.c_str()); }
 
 // Creates the key; the destructor removes it with everything below it.
 class TestKey {
 public:
     TestKey(HKEY root, const std::string& path);
-    ~TestKey();
+    ~TestKey() { DeleteKeyTree(m_root, m_path); }
     TestKey(const TestKey&) = delete;
     TestKey& operator=(const TestKey&) = delete;
-    void SetString(const char* name, const std::string& value);
-    void SetDword(const char* name, DWORD value);
+    void SetString(const char* name, const std::string& value) {
+        SHSetValueA(m_root, m_path.c_str(), name, REG_SZ, value.c_str(), (DWORD)value.size() + 1);
+    }
+    void SetDword(const char* name, DWORD value) { SHSetValueA(m_root, m_path.c_str(), name, REG_DWORD, &value, 4); }
 
 private:
     HKEY m_root;
@@ -20,9 +23,5 @@ private:
 };
 
 bool KeyExists(HKEY root, const std::string& path);
-// A REG_SZ value; "(no key)", "(no value)" or "(not a string)" otherwise.
+// A REG_SZ value, or a REG_DWORD one in decimal; "(no key)", "(no value)" or "(another type)" otherwise.
 std::string RegString(HKEY root, const std::string& path, const char* name);
-// A REG_DWORD value; 0xFFFFFFFF when there is none.
-DWORD RegDword(HKEY root, const std::string& path, const char* name);
-// Removes a key with everything below it; a missing key is no error.
-void DeleteKeyTree(HKEY root, const std::string& path);

@@ -13,15 +13,11 @@ ShellLinkInfo ReadShellLink(const std::string& path) {
         link.loaded = file->Load(wide, STGM_READ);
         file->Release();
     }
-    char text[1024] = "";
-    shell->GetPath(text, sizeof text, NULL, SLGP_RAWPATH);
-    link.target = text;
-    text[0] = 0;
-    shell->GetArguments(text, sizeof text);
-    link.arguments = text;
-    text[0] = 0;
-    shell->GetWorkingDirectory(text, sizeof text);
-    link.folder = text;
+    char text[3][1024] = {};
+    shell->GetPath(text[0], 1024, NULL, SLGP_RAWPATH);
+    shell->GetArguments(text[1], 1024);
+    shell->GetWorkingDirectory(text[2], 1024);
+    link.target = text[0], link.arguments = text[1], link.folder = text[2];
     shell->GetShowCmd(&link.show);
     shell->Release();
     return link;

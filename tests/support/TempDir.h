@@ -1,5 +1,4 @@
-// A fresh scratch folder below the prefix's temporary folder, removed with
-// everything in it when the object goes away.
+// A fresh scratch folder below the temporary folder, removed with everything in it.
 #pragma once
 #include <string>
 #include "support/Files.h"
@@ -7,15 +6,13 @@
 class TempDir {
 public:
     TempDir();
-    ~TempDir();
+    ~TempDir() { RemoveTree(m_path); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return m_path; }
-    // Path of a name below the folder ("a\\b.txt").
     std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-    // Writes bytes to a file below the folder, creating no folders.
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const { WriteBytes(*this / name, bytes); }
+    std::string Read(const std::string& name) const { return ReadBytes(*this / name); }
 
 private:
     std::string m_path;

@@ -1,16 +1,13 @@
-// The main of every Windows test program: GoogleTest, and a guard against
-// message boxes nobody answers. A box of this process that no BoxAnswerer
-// expects and that stays open for 5 s fails the running test and is closed,
-// so that a forgotten box costs seconds, not CTest's time-out. The guard looks
-// at windows only once a thread of the program has a message queue: a window
-// call of its own would start Wine's desktop process for a program that has
-// no windows, and that process would keep CTest's output pipe open.
+// The main of every Windows test program, with a guard: a box of this process
+// that no BoxAnswerer expects and that stays open for 5 s fails the running
+// test and is closed. It looks at windows only once a thread has a message
+// queue: a window call of its own would start Wine's desktop process for a
+// program without windows, and that would keep CTest's output pipe open.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
 #include <map>
 #include <thread>
-#include <vector>
 #include "support/BoxAnswerer.h"
 #include "support/DialogDriver.h"
 
@@ -18,14 +15,11 @@ namespace {
 
 const DWORD kPatienceMs = 5000;
 
-// Presses the first of the buttons that give up: every box style has one.
 void CloseBox(HWND box) {
     for (int id : {IDCANCEL, IDABORT, IDNO, IDOK})
-        if (GetDlgItem(box, id)) return ClickDialogButton(box, id);
+        if (GetDlgItem(box, id)) return ClickDialogButton(box, id);  // every box style has one
 }
 
-// True when another thread of this process has a message queue (made by a
-// window, a box or a message call); asking does not make one.
 bool HasGuiThread() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry = {};
@@ -43,28 +37,19 @@ bool HasGuiThread() {
 
 void WatchBoxes() {
     while (!HasGuiThread()) Sleep(250);
-    std::map<HWND, DWORD> openSince;
-    for (;;) {
+    for (std::map<HWND, DWORD> since;;) {  // when each unexpected box was first seen
         Sleep(250);
-        std::vector<HWND> boxes;
-        EnumWindows([](HWND window, LPARAM list) CALLBACK -> BOOL {
-            if (IsVisibleDialog(window, GetCurrentProcessId()) && GetDlgItem(window, 0xFFFF))
-                ((std::vector<HWND>*)list)->push_back(window);
-            return TRUE;
-        }, (LPARAM)&boxes);
-        std::map<HWND, DWORD> stillOpen;
-        for (HWND box : boxes) {
-            const std::string caption = WindowText(box);
-            if (BoxIsExpected(caption)) continue;
-            DWORD since = openSince.count(box) ? openSince[box] : GetTickCount();
-            if (GetTickCount() - since < kPatienceMs) {
-                stillOpen[box] = since;
-                continue;
-            }
-            ADD_FAILURE() << "a message box nobody answered: \"" << caption << "\": " << BoxText(box);
+        for (auto it = since.begin(); it != since.end();) it = IsWindowVisible(it->first) ? std::next(it) : since.erase(it);
+        ForEachWindow([&](HWND box) {
+            if (!IsVisibleDialog(box, GetCurrentProcessId()) || !GetDlgItem(box, 0xFFFF) || BoxIsExpected(WindowText(box)))
+                return true;
+            auto seen = since.emplace(box, GetTickCount()).first;
+            if (GetTickCount() - seen->second < kPatienceMs) return true;
+            ADD_FAILURE() << "a message box nobody answered: \"" << WindowText(box) << "\": " << BoxText(box);
             CloseBox(box);
-        }
-        openSince.swap(stillOpen);
+            seen->second = GetTickCount();  // closing takes a moment
+            return true;
+        });
     }
 }
 

@@ -1,12 +1,7 @@
-// tour.exe: the demo's scripted walk through the installer on the sample
-// discs. It maps disc 1 as CD-ROM drive Q:, runs setup.exe from it, clicks
-// through install (swapping to disc 2 at the prompt), starts the game, runs
-// setup.exe again and uninstalls. Before each step it asks the demo script
-// for a screenshot: it writes the picture's name to <shots>\request and waits
-// until the script has taken the picture and deleted the file.
-//
-//   tour.exe DISC1 DISC2 SHOTS     (Windows paths, e.g. Z:\...\disc1)
-//   tour.exe --insert DISC         maps DISC as Q: and ends (a manual disc swap)
+// tour.exe: the demo's walk through the installer (disc 1 as Q:, install with the
+// disc swap, the game, uninstall). For each picture it writes the name to
+// <shots>\request and waits until the demo script has taken it and deleted the file.
+//   tour.exe DISC1 DISC2 SHOTS | tour.exe --insert DISC (maps DISC as Q:, a manual swap)
 #include <cstdio>
 #include <stdexcept>
 #include "resources/resource.h"
@@ -24,9 +19,8 @@ T Need(T value, const std::string& what) {
     return value;
 }
 
-// Lets the window paint, then waits for the script to take the picture.
 void Shot(const char* name) {
-    Sleep(700);
+    Sleep(700);  // lets the window paint
     const std::string request = g_shots + "\\request";
     Need(WriteBytes(request + ".tmp", std::string(name) + "\n"), "cannot write " + request);
     MoveFileExA((request + ".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -36,49 +30,38 @@ void Shot(const char* name) {
 
 void Insert(const std::string& disc) { Need(MapCdDrive('Q', disc), "cannot map " + disc + " as drive Q:"); }
 
-void StartSetup(ProgramRun& setup, const char* what) {
-    printf("tour: %s\n", what);
-    Need(setup.Start("Q:\\setup.exe", "Q:\\"), "cannot start setup.exe");
-}
-
-// Pictures a box of the installer (caption `caption`), then presses `button`.
-void Answer(const ProgramRun& setup, const char* caption, const char* shot, int button) {
-    HWND box = Need(setup.WaitForBox(caption, 60000), std::string("no box: ") + caption);
-    printf("tour:   box \"%s\"\n", BoxText(box).c_str());
+// Pictures the box (or the dialog with control `control`), then presses `button`.
+void Show(const ProgramRun& setup, const char* box, int control, const char* shot, int button) {
+    HWND window = Need(box ? setup.WaitForBox(box, 60000) : setup.WaitForStep(control, 30000),
+                       std::string("no ") + shot + "\n" + setup.Describe());
+    if (box) printf("tour:   box \"%s\"\n", BoxText(window).c_str());
     Shot(shot);
-    ClickDialogButton(box, button);
-    WaitUntilGone(box);
-}
-
-// Pictures the dialog with `control`, then presses `button`.
-HWND Step(const ProgramRun& setup, int control, const char* shot, int button) {
-    HWND dialog = Need(setup.WaitForStep(control, 30000), std::string("no ") + shot + "\n" + setup.Describe());
-    Shot(shot);
-    if (button) ClickDialogButton(dialog, button);
-    return dialog;
+    if (button) ClickDialogButton(window, button);
+    if (box) WaitUntilGone(window);
 }
 
 void Install(const std::string& disc2) {
     ProgramRun setup;
-    StartSetup(setup, "setup.exe from disc 1, INSTALL");
-    Step(setup, IDC_MENU_INSTALL, "01-menu", IDC_MENU_INSTALL);
-    Step(setup, IDC_FOLDER_EDIT, "02-folder-dialog", IDOK);
-    Step(setup, IDC_TYPE_FIRST, "03-type-dialog", IDOK);
-    Step(setup, IDC_CONFIRM_SUMMARY, "04-confirmation", IDOK);
-    // Disc 1 is done when the prompt for disc 2 appears: the progress dialog
-    // is pictured without the box, then with it; then the disc is swapped.
+    printf("tour: setup.exe from disc 1, INSTALL\n");
+    Need(setup.Start("Q:\\setup.exe", "Q:\\"), "cannot start setup.exe");
+    Show(setup, NULL, IDC_MENU_INSTALL, "01-menu", IDC_MENU_INSTALL);
+    Show(setup, NULL, IDC_FOLDER_EDIT, "02-folder-dialog", IDOK);
+    Show(setup, NULL, IDC_TYPE_FIRST, "03-type-dialog", IDOK);
+    Show(setup, NULL, IDC_CONFIRM_SUMMARY, "04-confirmation", IDOK);
+    // Disc 1 is done at the prompt for disc 2: the progress pictured without the box, then with it.
     HWND box = Need(setup.WaitForBox("Discを入れ替えてください", 60000), "no disc prompt");
+    Sleep(500);  // an opening box may show itself once more
     ShowWindow(box, SW_HIDE);
-    Step(setup, IDC_PROGRESS_BAR, "05-progress", 0);
+    Show(setup, NULL, IDC_PROGRESS_BAR, "05-progress", 0);
     ShowWindow(box, SW_SHOWNA);
     Shot("06-disc-prompt");
     printf("tour: swapping discs: disc 2 into Q:\n");
     Insert(disc2);
     ClickDialogButton(box, IDOK);
-    Answer(setup, "install", "07-directx-question", IDNO);
-    Answer(setup, "確認", "08-completion", IDOK);
+    Show(setup, "install", 0, "07-directx-question", IDNO);
+    Show(setup, "確認", 0, "08-completion", IDOK);
     printf("tour: installed; GAME\n");
-    Step(setup, IDC_MENU_GAME, "09-menu-installed", IDC_MENU_GAME);
+    Show(setup, NULL, IDC_MENU_GAME, "09-menu-installed", IDC_MENU_GAME);
     Need(setup.Wait() == 1, "setup.exe did not end with 1 after GAME");
     HWND game = NULL;
     for (int i = 0; i < 150 && !(game = FindWindowA("SampleGameWindow", NULL)); i++) Sleep(100);
@@ -90,10 +73,11 @@ void Install(const std::string& disc2) {
 void Uninstall(const std::string& disc1) {
     Insert(disc1);
     ProgramRun setup;
-    StartSetup(setup, "disc 1 back into Q:, setup.exe, UNINSTALL");
+    printf("tour: disc 1 back into Q:, setup.exe, UNINSTALL\n");
+    Need(setup.Start("Q:\\setup.exe", "Q:\\"), "cannot start setup.exe");
     ClickDialogButton(Need(setup.WaitForStep(IDC_MENU_UNINSTALL), "no menu"), IDC_MENU_UNINSTALL);
-    Answer(setup, "uninstall", "11-uninstall-question", IDYES);
-    Answer(setup, "確認", "12-uninstall-done", IDOK);
+    Show(setup, "uninstall", 0, "11-uninstall-question", IDYES);
+    Show(setup, "確認", 0, "12-uninstall-done", IDOK);
     Need(setup.Wait() == 0, "setup.exe did not end with 0 after UNINSTALL");
     Need(!Exists("C:\\Program Files\\SAMPLESOFT\\Hoshizora"), "the install folder is still there");
 }
@@ -102,21 +86,18 @@ void Uninstall(const std::string& disc1) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--insert") return MapCdDrive('Q', argv[2]) ? 0 : 1;
-    if (argc != 4) {
-        fprintf(stderr, "usage: tour.exe DISC1 DISC2 SHOTS | tour.exe --insert DISC\n");
-        return 2;
-    }
+    if (argc != 4) return fprintf(stderr, "usage: tour.exe DISC1 DISC2 SHOTS | tour.exe --insert DISC\n"), 2;
     setvbuf(stdout, NULL, _IONBF, 0);
     g_shots = argv[3];
-    int result = 0;
+    int result = 1;
     try {
         Insert(argv[1]);
         Install(argv[2]);
         Uninstall(argv[1]);
         printf("tour: done\n");
+        result = 0;
     } catch (const std::exception& error) {
         fprintf(stderr, "tour: FAILED: %s\n", error.what());
-        result = 1;
     }
     UnmapDrive('Q');
     return result;
