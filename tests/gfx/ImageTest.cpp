@@ -10,6 +10,7 @@
 #include "PakArchive.h"
 #include "archive/OCFile.h"
 #include "base/OCException.h"
+#include "gfx/BmpRle.h"
 #include "gfx/OCDibImage.h"
 #include "support/TempDir.h"
 
@@ -26,7 +27,7 @@ const COLORREF kUntouched = RGB(1, 2, 3);
 
 // The quadrants top-left, top-right, bottom-left, bottom-right; the bits of the image the loader makes.
 const struct Picture { const char* file; const COLORREF* quadrants; int tolerance, bits; } kPictures[] = {
-    {"bmp24.bmp", kColour, 0, 24}, {"bmp8.bmp", kColour, 0, 8}, {"bmp4-v5.bmp", kColour, 0, 4}, {"bmp1.bmp", kBlackWhite, 0, 1},
+    {"bmp24.bmp", kColour, 0, 24}, {"bmp8.bmp", kColour, 0, 8}, {"bmp8-rle.bmp", kColour, 0, 8}, {"bmp4-v5.bmp", kColour, 0, 4}, {"bmp1.bmp", kBlackWhite, 0, 1},
     {"bmp565.bmp", kColour, 8, 16}, {"bmp32.bmp", kColour, 0, 32}, {"rgb8.png", kColour, 0, 24}, {"rgba8.png", kColour, 0, 24},
     {"rgb16.png", kColour, 0, 24}, {"rgba16.png", kColour, 0, 24}, {"pal8.png", kColour, 0, 8}, {"pal2.png", kColour, 0, 8},
     {"grey2.png", kGrey, 0, 24}, {"grey8.png", kGrey, 0, 24}, {"grey16.png", kGrey, 0, 24}, {"greya8.png", kGrey, 0, 24},
@@ -36,6 +37,15 @@ const struct Picture { const char* file; const COLORREF* quadrants; int toleranc
 
 std::string Read(const char* name) { return ReadBytes(std::string(PICTURES) + "/" + name); }
 void Put(std::string& bytes, size_t at, DWORD value) { memcpy(&bytes[at], &value, 4); }
+DWORD Get(const std::string& bytes, size_t at) { return *(const DWORD*)&bytes[at]; }
+
+// bmp24.bmp stored top-down, as some painting programs save it.
+void TopDown(std::string& b) {
+    const size_t row = (kW * 3 + 3) & ~3, at = Get(b, 10);
+    const std::string rows = b.substr(at);
+    for (int y = 0; y < kH; y++) b.replace(at + y * row, row, rows, (kH - 1 - y) * row, row);
+    Put(b, 22, (DWORD)-kH);
+}
 
 // A 32-bit bitmap in a memory DC, filled with kUntouched, that images are drawn on.
 struct Canvas {
@@ -123,6 +133,9 @@ TEST_F(ImageTest, DamagedFilesAreRefusedAsPromised) {
         {"bmp24.bmp", [](std::string& b) { b.pop_back(); }, ""},            // the last row short
         {"bmp24.bmp", [](std::string& b) { b.resize(30); }, ""},
         {"bmp24.bmp", [](std::string& b) { Put(b, 2, 0); }, decodes},       // bfSize is not trusted
+        {"bmp24.bmp", TopDown, decodes},
+        {"bmp8-rle.bmp", [](std::string& b) { Put(b, 34, 100000); }, ""},  // a stream longer than the file
+        {"bmp8-rle.bmp", [](std::string& b) { Put(b, 34, 4), b[Get(b, 10)] = 0, b[Get(b, 10) + 1] = 16; }, ""},  // 16 literal pixels past it
         {"bmp4-v5.bmp", [](std::string& b) { Put(b, 46, 300); }, decodes},  // biClrUsed capped at the depth
         {"interlaced.png", [](std::string&) {}, "ＣＧファイルフォーマット : PNG: サポートされていないフォーマットです。\n"},
         {"rgb8.png", [](std::string& b) { b[20] ^= 1; }, "ＣＧファイルフォーマット : IHDR: CRC error\n"},
@@ -161,6 +174,16 @@ TEST_F(ImageTest, FailedPngLoadsReleaseWhatTheyHeld) {
     for (int i = 0; i < 1000; i++) Load(image, "cut.png", cut);
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     EXPECT_LT(after.PagefileUsage, before.PagefileUsage + 4 * 1024 * 1024);
+}
+
+// RLE4, which no drawing program at hand writes: runs, literals, a jump, pixels beyond the edge dropped.
+TEST(ImageCore, Rle4StreamsExpandToBottomUpRows) {
+    const BYTE stream[] = {3, 0x12, 0, 3, 0x34, 0x50, 0, 2, 0, 1, 2, 0x77, 0, 0, 9, 0xAB, 0, 1};
+    BYTE rows[2][4] = {};
+    ASSERT_TRUE(ExpandRle(stream, sizeof stream, 4, 7, 2, rows[0], 4));
+    const BYTE want[2][4] = {{0x12, 0x13, 0x45, 0}, {0, 0, 0, 0x70}};  // 1 2 1 | 3 4 5; a jump up, 7 (and one beyond)
+    EXPECT_EQ(0, memcmp(want, rows, sizeof rows));                     // the third line is beyond the picture
+    EXPECT_FALSE(ExpandRle(stream, 5, 4, 7, 2, rows[0], 4));            // a literal run past the stream's end
 }
 
 TEST(ImageCore, CreateAdoptAndReleaseOnTheHeapAndInASection) {

@@ -21,6 +21,7 @@ convert $C -type TrueColor BMP3:bmp24.bmp
 convert $C -remap netscape: -type Palette -compress None BMP3:bmp8.bmp
 convert $C -type Palette -compress None BMP:bmp4-v5.bmp        # 124-byte header, 16 colours
 convert $B -type Palette -compress None BMP3:bmp1.bmp
+convert $C -remap netscape: -type Palette -compress RLE BMP3:bmp8-rle.bmp
 convert $C -define bmp:subtype=RGB565 BMP:bmp565.bmp
 convert $C -alpha set -define bmp:format=bmp4 BMP:bmp32.bmp
 
