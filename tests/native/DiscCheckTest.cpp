@@ -61,8 +61,12 @@ const std::string kFiles = "file=DISC1:" + kVoice + ";DISC2:movie\\*.*";
 const std::string kType1 = kFiles + "\r\nunPack=game.pak\r\nsize=1";
 const std::string kType2 = "unPack=GAME.PAK\r\nsize=1";
 
-// The sound game: disc 1 carries install.ini, its marker, game.pak and the
-// voices; disc 2 its marker and the movies. TYPE1's title 表示 ends in a 0x5C trail byte.
+const char* const kMenuPictures[] = {"install_back.JPG", "install_btn01.JPG", "install_btn02.JPG", "start_btn01.JPG",
+                                     "start_btn02.JPG", "uninstall_btn01.JPG", "uninstall_btn02.JPG"};
+
+// The sound game: disc 1 carries install.ini, its marker, game.pak, the voices
+// and the menu pictures; disc 2 its marker, the movies and the pictures in an
+// archive. TYPE1's title 表示 ends in a 0x5C trail byte.
 struct Discs {
     Discs() {
         Ini();
@@ -73,6 +77,9 @@ struct Discs {
         WriteText(s / "disc1/Data/音声/sub/b.ogg", "voice b");
         WriteText(s / "disc2/Data/Movie/op.mpg", "opening");
         WriteText(s / "disc2/Data/Movie/extra/ed.mpg", "ending");
+        Files pictures;
+        for (const char* name : kMenuPictures) WriteText(s / "disc1" / name, "JFIF"), pictures.push_back({name, "JFIF"});
+        Pak("disc2/menu.pak", pictures, 1);
     }
     void Ini(const std::string& type1 = kType1, const std::string& type2 = kType2, const std::string& exec = "Game.exe",
              const std::string& more = "") {
@@ -95,7 +102,10 @@ TEST(DiscCheckDiscs, EachFaultHasItsLine) {
         {"no marker", [](Discs& d) { fs::remove(d.s / "disc2/sample_disc2.ini"); },
          1, "'DISC2:movie\\*.*': no disc carries the marker 'SAMPLE_DISC2.INI'"},
         {"the marker loose in the data folder", [](Discs& d) { d.Move("disc2/sample_disc2.ini", "disc2/Data/SAMPLE_DISC2.INI"); },
-         1, "no disc carries the marker"},
+         1, "the marker 'SAMPLE_DISC2.INI' lies loose in the data folder of disc2"},
+        {"a disc a type reaches without the menu pictures", [](Discs& d) { fs::remove(d.s / "disc2/menu.pak"); },
+         7, "disc2: the menu picture 'install_back.JPG' is neither in the root nor in an archive there"},
+        {"a picture missing from disc 1", [](Discs& d) { fs::remove(d.s / "disc1/start_btn02.JPG"); }, 1, "'start_btn02.JPG'"},
         {"entry and marker on different discs", [](Discs& d) { d.Move("disc2/Data/Movie", "disc1/Data/Movie"); },
          1, "'movie\\*.*' is on disc1, but the marker 'SAMPLE_DISC2.INI' on disc2"},
         {"an entry without a disc label", [](Discs& d) { d.Ini("file=movie\\*.*;" + kType1.substr(5)); }, 1, "'movie\\*.*': has no disc label"},
