@@ -8,6 +8,8 @@
 #include <cstdarg>
 #include <cstring>
 #include <string>
+#include <new>
+#include "base/OCException.h"
 #include "base/OCString.h"
 
 // Deliberate: a null %s, and the run-time library's %hS that the checker does not know.
@@ -164,6 +166,11 @@ TEST(String, TakesTextFromItsOwnStorage) {
     s.Next();
     s.AppendFormat("%300s", "z");
     EXPECT_EQ(s.GetBuffer() + 1, s.GetCursor()) << "growth keeps the cursor's place";
+    s = start.c_str();
+    s.Format("%s|%s", s.GetBuffer(), s.GetBuffer() + 60);  // formatted over the text it reads
+    EXPECT_EQ(start + "|aaa", Text(s));
+    s.AppendFormat("%s", s.GetBuffer());
+    EXPECT_EQ(start + "|aaa" + start + "|aaa", Text(s));
     s = "aa";
     OCString copy(s);
     copy += "x";
@@ -180,6 +187,25 @@ TEST(String, FailedGrowthLeavesAnEmptyUsableString) {
     EXPECT_TRUE(s.GetBuffer() == nullptr && t.GetBuffer() == nullptr && u.GetBuffer() == nullptr);
     s += "again";
     EXPECT_EQ("again", Text(s));
+}
+
+// Whatever reaches the top is shown in the one error box with a code.
+TEST(Exceptions, EveryKindHasACodeForTheErrorBox) {
+    const struct { void (*raise)(); LONG code; const char* message; } cases[] = {
+        {[] { throw OCErrorException(ERROR_ACCESS_DENIED, "denied"); }, ERROR_ACCESS_DENIED, "denied"},
+        {[] { throw OCException(); }, ERROR_NOT_ENOUGH_MEMORY, ""},  // the string's Replace out of memory
+        {[] { throw std::bad_alloc(); }, ERROR_NOT_ENOUGH_MEMORY, ""},
+        {[] { throw 42; }, ERROR_INTERNAL_ERROR, ""},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.raise();
+        } catch (...) {
+            OCString message;
+            EXPECT_EQ(c.code, DescribeCurrentException(message));
+            EXPECT_EQ(c.message, Text(message));
+        }
+    }
 }
 
 TEST(Format, WritesTheRunTimeLibrarysText) {
