@@ -35,6 +35,10 @@ wineserver -p   # keep the server warm between test processes
 # first Windows process starts them and they inherit its standard handles,
 # so a test would otherwise leave CTest waiting for a pipe that never closes.
 wine cmd /c exit </dev/null >/dev/null 2>&1
+# The same for the desktop process, which the first window starts: a small
+# program holds it for the whole run (tests/support/KeepDesktop.cpp).
+setsid wine "$BUILD_DIR/$WIN_TREE/bin/keep_desktop.exe" </dev/null >/dev/null 2>&1 &
+sleep 2
 status=0 passed=0 failed=0
 run_ctest() { # tree: runs its tests and adds its counts to the totals
   local log="$BUILD_DIR/$1-ctest.log" line
