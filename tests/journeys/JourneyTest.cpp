@@ -21,7 +21,7 @@ const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unin
 const char kBoxConfirm[] = "確認";
 const char kTextStopped[] = "インストールを中断します。";
 const char kTextAskUninstall[] = "アンインストールを開始します。\nよろしいですか？";
-const char kOtherTarget[] = "C:\\旅の表ソフト";  // trail bytes 0x5C
+const char kOtherTarget[] = "C:\\旅の表 ソフト";  // trail bytes 0x5C; "C:\\旅の表.exe" must never run
 const char kOtherBrand[] = "ソフト旅工房";
 enum SampleType { kFullType = 0, kMinimalType = 2 };  // of the sample's three
 
@@ -167,7 +167,8 @@ protected:
 
 }  // namespace
 
-// Into a typed folder whose name has 0x5C trail bytes; GAME starts the game there.
+// Into a typed folder whose name has 0x5C trail bytes and a space; GAME starts
+// the game there, and not a program planted where the space would end its path.
 TEST_F(JourneyTest, FullInstallAcrossBothDiscsThenTheGameThenUninstall) {
     const std::string folder = InstallFolderIn(kOtherTarget);
     Insert(SampleDisc(1));
@@ -192,6 +193,8 @@ TEST_F(JourneyTest, FullInstallAcrossBothDiscsThenTheGameThenUninstall) {
     EXPECT_TRUE(Visible(menu, IDC_MENU_UNINSTALL));
     ExpectInstalled(folder, kFullType);
 
+    const std::string planted = "C:\\旅の表.exe";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\Game.exe").c_str(), planted.c_str(), FALSE));
     ClickDialogButton(menu, IDC_MENU_GAME);
     EXPECT_EQ(1u, setup->Wait());
     HWND game = NULL;
@@ -205,6 +208,8 @@ TEST_F(JourneyTest, FullInstallAcrossBothDiscsThenTheGameThenUninstall) {
     const std::string log = ReadBytes(folder + "\\game.log");
     EXPECT_NE(std::string::npos, log.find("cwd=" + folder + "\r\n")) << log;
     EXPECT_EQ(1, std::count(log.begin(), log.end(), '\n')) << "the game starts once: " << log;
+    EXPECT_FALSE(Exists("C:\\game.log")) << "the planted program ran";
+    DeleteFileA(planted.c_str()), DeleteFileA("C:\\game.log");
 
     Insert(SampleDisc(1));
     for (int answer : {IDNO, IDYES}) {  // No still closes the menu
