@@ -25,6 +25,13 @@ std::string Format(const char* format, const char* a, const char* b = "") {
 
 void SwapDisc(void* disc) { MapCdDrive('Q', *(std::string*)disc); }
 
+bool g_refused;
+// Refuses the first window of the thread: the progress dialog, not the error box after it.
+LRESULT CALLBACK RefuseFirstWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && !g_refused) return g_refused = true;
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 // A read-only file left in the install folder, by an earlier install say: it is replaced.
 void LeaveReadOnly(const std::string& folder, const char* name) {
     CreateDirectoryPath(folder.c_str());
@@ -225,18 +232,59 @@ TEST_F(CopyWorker, CopiesFilesFoldersAndPatternsFromTwoDiscsAskingForTheSecond) 
     EXPECT_EQ(Folder() + "\\voice\\v1.wav", lastText);
 }
 
-// The first entry has no label, so no disc can carry it.
+// The first entry has no label, so no disc can carry it. Without a maker
+// name the install folder holds a doubled backslash, as the system reads it.
 TEST_F(CopyWorker, CancelAtTheDiscPromptRemovesWhatWasCopiedAndTheMakersFolder) {
     const std::string disc1 = MakeDisc("disc1", "Disc1");
     Put(disc1, "game.pak", MakePak(0, {{"sub\\unpacked.txt", "x"}}));
     Put(disc1, "a.txt", "a");
     Insert(disc1);
-    ChooseType("game.pak", "a.txt;Disc1:a.txt", 1);
-    BoxAnswerer prompts(kCaptionInsertDisc, {IDOK, IDCANCEL});
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ(std::vector<std::string>(2, Format(kFmtInsertDisc, "ゲーム", "")), prompts.Texts());
-    EXPECT_FALSE(Exists(dir / "Program Files\\Maker 表"));
-    EXPECT_TRUE(Exists(dir / "Program Files"));  // the folder the user chose stays
+    for (const char* brand : {"Maker 表", ""}) {
+        config.brand = brand;
+        config.installFolder = (dir / "Program Files\\" + brand + "\\ゲーム ソ").c_str();
+        ChooseType("game.pak", "a.txt;Disc1:a.txt", 1);
+        BoxAnswerer prompts(kCaptionInsertDisc, {IDOK, IDCANCEL});
+        EXPECT_EQ(0, Run());
+        EXPECT_EQ(std::vector<std::string>(2, Format(kFmtInsertDisc, "ゲーム", "")), prompts.Texts());
+        EXPECT_FALSE(Exists(Folder()) || Exists(dir / "Program Files\\Maker 表")) << brand;
+        EXPECT_TRUE(Exists(dir / "Program Files"));  // the folder the user chose stays
+    }
+}
+
+// A dialog that cannot be created (a refused window here) gives its worker no
+// window to wait for: the copy ends at once with the error, and copies nothing.
+TEST_F(CopyWorker, AProgressDialogThatCannotOpenEndsTheCopyWithTheError) {
+    const std::string disc = MakeDisc("disc1", "Disc1");
+    Put(disc, "a.txt", "a");
+    Insert(disc);
+    ChooseType("", "Disc1:a.txt", 1);
+    g_refused = false;
+    HHOOK refuse = SetWindowsHookExA(WH_CBT, RefuseFirstWindow, NULL, GetCurrentThreadId());
+    BoxAnswerer errors(DefaultCaption().c_str(), {IDOK});
+    EXPECT_EQ(0, RunCopyStep(config));
+    UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(1, errors.Answered());
+    EXPECT_FALSE(Exists(Folder()));
+}
+
+// A DVD's file of 2.5 GB (sparse on the disc) arrives whole.
+TEST_F(CopyWorker, FilesOf2GiBAndMoreAreCopiedWhole) {
+    const std::string disc = MakeDisc("disc1", "Disc1");
+    Put(disc, "big.dat", "");
+    const LONGLONG size = 2560LL << 20;
+    HANDLE file = CreateFileA((disc + "\\DATA\\big.dat").c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(file, end, NULL, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    Insert(disc);
+    ChooseType("", "Disc1:big.dat", 2600);
+    config.requiredBytes = 0;  // whatever the scratch drive has free
+    EXPECT_EQ(1, Run());
+    WIN32_FILE_ATTRIBUTE_DATA copied = {};
+    ASSERT_TRUE(GetFileAttributesExA((Folder() + "\\big.dat").c_str(), GetFileExInfoStandard, &copied));
+    EXPECT_EQ(size, (LONGLONG)copied.nFileSizeHigh << 32 | copied.nFileSizeLow);
+    DeleteFileA((Folder() + "\\big.dat").c_str());
 }
 
 TEST_F(CopyWorker, AMissingArchiveAsksForTheFirstDiscUntilItIsThereOrTheUserCancels) {
