@@ -2,6 +2,7 @@
 // target drive fills up, the disc goes away, a path grows past the system's limit. Each case checks what the user is
 // shown and what is left behind.
 #include <thread>
+#include "archive/Ini.h"
 #include "archive/OCFile.h"
 #include "archive/OCPath.h"
 #include "base/Messages.h"
@@ -64,7 +65,7 @@ TEST_F(Fault, ATargetDriveThatFillsUpStopsTheCopyWithTheSystemsCode) {
     EXPECT_EQ(Pattern(300000), Installed("first.dat"));
 }
 
-// The last bytes of a file wait in the stream's buffer when the drive is full.
+// The last bytes of a file, or of a settings file, wait in the stream's buffer when the drive is full.
 TEST_F(Fault, BytesThatFailAtTheLastFlushAreAFailureNotADoneFile) {
     if (!SmallDisk()) GTEST_SKIP() << "no small file system mounted (scripts/small-disk.sh)";
     ASSERT_TRUE(WriteBytes("V:\\filler.bin", std::string((size_t)FreeOnV() - 8192, 'f')));
@@ -77,7 +78,15 @@ TEST_F(Fault, BytesThatFailAtTheLastFlushAreAFailureNotADoneFile) {
     }
     EXPECT_EQ((DWORD)ERROR_DISK_FULL, code) << "a copy cut short at the flush passed as done";
     DeleteFileA("V:\\copy.dat");
-    DeleteFileA("V:\\filler.bin");
+    WriteBytes("V:\\filler2.bin", std::string((size_t)FreeOnV(), 'f'));  // the drive now full
+    code = 0;
+    try {
+        IniWriteValue("rename", "nul", "C:\\TEMP\\SETUP.EXE", "V:\\WININIT.INI");
+    } catch (const OCErrorException& e) {
+        code = (DWORD)e.code;
+    }
+    EXPECT_EQ((DWORD)ERROR_DISK_FULL, code) << "a settings file cut short passed as written";
+    for (const char* name : {"V:\\WININIT.INI", "V:\\filler.bin", "V:\\filler2.bin"}) DeleteFileA(name);
 }
 
 void PutDiscBack(void* disc) { MapCdDrive('Q', *(std::string*)disc); }
