@@ -25,10 +25,6 @@ HWND Step(int control) {  // the wizard dialog that has `control`
     return dialog;
 }
 
-void Press(HWND dialog, int control) {  // through the button, as a click: radios change their check
-    if (dialog) SendMessageTimeoutA(GetDlgItem(dialog, control), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
-}
-
 bool Checked(HWND dialog, int control) { return SendDlgItemMessageA(dialog, control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::string Str(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
@@ -79,7 +75,7 @@ TEST_F(Wizard, TheFolderStepStartsAtProgramFilesDirAndFormsTheInstallFolder) {
             HWND dialog = Step(IDC_FOLDER_EDIT);
             shown = DialogItemText(dialog, IDC_FOLDER_EDIT);
             SetDialogItemText(dialog, IDC_FOLDER_EDIT, c.typed);
-            Press(dialog, IDOK);
+            SendButtonClick(dialog, IDOK);
         });
         EXPECT_EQ(1, config.ChooseInstallFolder());
         EXPECT_EQ(c.shown, shown);
@@ -99,7 +95,7 @@ TEST_F(Wizard, AFolderThatCannotServeIsRefusedTheDefaultOfferedAgainAndCancelEnd
             HWND dialog = Step(IDC_FOLDER_EDIT);
             offered.push_back(DialogItemText(dialog, IDC_FOLDER_EDIT));
             SetDialogItemText(dialog, IDC_FOLDER_EDIT, step.first);
-            Press(dialog, step.second);
+            SendButtonClick(dialog, step.second);
             WaitUntilGone(dialog);
         }
     });
@@ -123,7 +119,7 @@ TEST_F(Wizard, ACancelledBrowsePutsTheStoredFolderBack) {
         WaitUntilGone(browser);
         Sleep(100);
         afterBrowse = DialogItemText(dialog, IDC_FOLDER_EDIT);
-        Press(dialog, IDOK);
+        SendButtonClick(dialog, IDOK);
     });
     EXPECT_EQ(1, config.ChooseInstallFolder());
     EXPECT_EQ("C:\\Program Files", afterBrowse);
@@ -152,8 +148,8 @@ TEST_F(Wizard, TheTypeStepOffersUpToThreeTypesTheFirstSelected) {
             for (int id : {IDC_TYPE_FIRST, IDC_TYPE_SECOND, IDC_TYPE_THIRD})
                 if (IsWindowVisible(GetDlgItem(dialog, id)))
                     offered += (Checked(dialog, id) ? "*" : "") + DialogItemText(dialog, id) + "|";
-            Press(dialog, c.press);
-            if (c.press >= IDC_TYPE_FIRST) Press(dialog, IDOK);
+            SendButtonClick(dialog, c.press);
+            if (c.press >= IDC_TYPE_FIRST) SendButtonClick(dialog, IDOK);
         });
         EXPECT_EQ(c.result, Run(IDD_INSTALL_TYPE, TypeDialogProc));
         EXPECT_EQ(c.chosen, config.selectedType);
@@ -170,9 +166,9 @@ TEST_F(Wizard, TheSummaryShowsFolderAndTypeInFourLines) {
     DialogDriver driver([&] {
         HWND dialog = Step(IDC_CONFIRM_SUMMARY);
         summary = DialogItemText(dialog, IDC_CONFIRM_SUMMARY);
-        Press(dialog, IDOK);
+        SendButtonClick(dialog, IDOK);
         WaitUntilGone(dialog);
-        Press(Step(IDC_CONFIRM_SUMMARY), IDCANCEL);
+        SendButtonClick(Step(IDC_CONFIRM_SUMMARY), IDCANCEL);
     });
     EXPECT_EQ(0, Run(IDD_INSTALL_CONFIRM, ConfirmDialogProc));
     EXPECT_EQ("インストール先：\r\nC:\\P\\B\\G\r\nインストールタイプ：T\r\n", summary);
@@ -184,8 +180,8 @@ TEST_F(Wizard, AnInstallWithoutAnyTypeStopsAtTheTypeStep) {
     DialogDriver driver([&] {
         HWND folder = Step(IDC_FOLDER_EDIT);
         SetDialogItemText(folder, IDC_FOLDER_EDIT, "C:\\Games");
-        Press(folder, IDOK);
-        Press(Step(IDC_TYPE_FIRST), IDOK);
+        SendButtonClick(folder, IDOK);
+        SendButtonClick(Step(IDC_TYPE_FIRST), IDOK);
     });
     EXPECT_EQ(0, config.RunInstall());
     EXPECT_EQ(std::vector<std::string>{kMsgInstallStopped}, stopped.Texts());
