@@ -22,9 +22,7 @@ TEST(Cli, ExitCodesAndMessages) {
                                             "title=\x83\x74\x83\x8B\r\nfile=D1:Game.exe;Uninst.exe\r\nsize=1\r\n");  // フル
         WriteText(s / disc / "G_D1.INI", "");
         WriteText(s / disc / "Data/Game.exe", "MZ");
-        for (const char* picture : {"install_back", "install_btn01", "install_btn02", "start_btn01", "start_btn02",
-                                    "uninstall_btn01", "uninstall_btn02"})
-            WriteText(s / disc / (std::string(picture) + ".JPG"), "JFIF");
+        for (const char* picture : kMenuPictures) WriteText(s / disc / picture, "JFIF");
     }
     WriteText(s / "sound/Data/Uninst.exe", "MZ");
     const std::string dir = " " + Quote(s.path), pak = " " + Quote(s / "x.pak");

@@ -61,9 +61,6 @@ const std::string kFiles = "file=DISC1:" + kVoice + ";DISC2:movie\\*.*";
 const std::string kType1 = kFiles + "\r\nunPack=game.pak\r\nsize=1";
 const std::string kType2 = "unPack=GAME.PAK\r\nsize=1";
 
-const char* const kMenuPictures[] = {"install_back.JPG", "install_btn01.JPG", "install_btn02.JPG", "start_btn01.JPG",
-                                     "start_btn02.JPG", "uninstall_btn01.JPG", "uninstall_btn02.JPG"};
-
 // The sound game: disc 1 carries install.ini, its marker, game.pak, the voices
 // and the menu pictures; disc 2 its marker, the movies and the pictures in an
 // archive. TYPE1's title 表示 ends in a 0x5C trail byte.

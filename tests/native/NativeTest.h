@@ -41,6 +41,9 @@ inline std::string ReadText(const fs::path& path) {
 }
 
 // An archive of (name, content) pairs made by the writer: stored in version 0, else compressed.
+// What the menu draws from every disc a type reaches.
+inline const char* const kMenuPictures[] = {"install_back.JPG", "install_btn01.JPG", "install_btn02.JPG", "start_btn01.JPG",
+                                            "start_btn02.JPG", "uninstall_btn01.JPG", "uninstall_btn02.JPG"};
 using Files = std::vector<std::pair<std::string, std::string>>;
 inline std::vector<uint8_t> MakeArchive(const Files& files, uint32_t version = 2) {
     std::vector<pak::InputFile> input;
