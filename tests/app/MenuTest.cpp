@@ -1,5 +1,4 @@
-// setup.exe as the user meets it, before and after any install: run as a
-// child process in a scratch folder holding install.ini and the menu's
+// setup.exe as the user meets it, run in a scratch folder holding install.ini and the menu's
 // pictures, with the product's two registry records on demand.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -171,9 +170,8 @@ TEST_F(MenuTest, PicturesAreDrawnFromTheirFiles) {
     }
 }
 
-// An error while the menu opens, while it draws a button, or Abort at the
-// prompt for a missing install.ini: one report, the temporary folder cleaned
-// up all the same (a read-only file too), exit code 0.
+// An error while the menu opens or draws a button, or Abort at the prompt for a missing install.ini:
+// one report, the temporary folder cleaned up all the same (a read-only file too), exit code 0.
 TEST_F(MenuTest, AnErrorIsReportedOnceAndTheCleanUpStillRuns) {
     const char* const cases[] = {"broken background", "broken pressed picture", "no install.ini"};
     for (int c = 0; c < 3; c++) {
@@ -213,9 +211,8 @@ TEST_F(MenuTest, MenuThatCannotOpenEndsWithMinusOne) {
     EXPECT_EQ((DWORD)-1, run->Wait()) << run->Describe();
 }
 
-// The NT family deletes the temporary folder's setup.exe at the next restart,
-// wherever the running program lies; the 95 family the running program's own
-// file, by its short path, added to WININIT.INI's [rename] beside what is there.
+// At the next restart the NT family deletes the temporary folder's setup.exe, wherever the running
+// program lies; the 95 family the running program's own file, added to WININIT.INI's [rename].
 TEST_F(MenuTest, TheInstallersCopyIsDeletedAtTheNextRestart) {
     const std::string copy = TempFolder() + "setup.exe", bin = ProgramFolder() + "\\setup.exe";
     ASSERT_TRUE(CopyFileA(bin.c_str(), copy.c_str(), FALSE));

@@ -225,9 +225,8 @@ TEST_F(JourneyTest, FullInstallAcrossBothDiscsThenTheGameThenUninstall) {
     ExpectNothingInstalled(folder);
 }
 
-// One menu session, one stop after the other, the menu disabled meanwhile;
-// each ends in the one message, leaves nothing and gives the menu back. The
-// minimal type, made to need 3.8 TiB, asks for the folder and the type again.
+// One menu session, one stop after the other, the menu disabled meanwhile; each ends in the one
+// message, leaves nothing and gives the menu back. Too large (3.8 TiB), the minimal type asks again.
 TEST_F(JourneyTest, EveryStopEndsInOneMessageAndLeavesNothing) {
     TempDir scratch;
     const std::string disc = CopyOfDisc1(scratch);
@@ -264,9 +263,8 @@ TEST_F(JourneyTest, EveryStopEndsInOneMessageAndLeavesNothing) {
     CloseMenu(menu);
 }
 
-// The game key has gone (a registry cleaner, say), so the menu offers INSTALL
-// while the uninstall entry still names the earlier install: that one, saved
-// games and all, goes without a word before the folder dialog.
+// The game key has gone (a registry cleaner, say), so INSTALL is offered while the uninstall entry
+// still names the earlier install: that one, saved games and all, goes silently before the folder dialog.
 TEST_F(JourneyTest, InstallOverAnEarlierInstallRemovesTheEarlierOneSilentlyFirst) {
     const std::string folder = DefaultFolder();
     ASSERT_NO_FATAL_FAILURE(InstallSample(kMinimalType));
@@ -287,9 +285,8 @@ TEST_F(JourneyTest, InstallOverAnEarlierInstallRemovesTheEarlierOneSilentlyFirst
     CloseMenu(menu);
 }
 
-// game.ini in the install folder names another maker and Start-menu folder,
-// as an updated game may: UNINSTALL removes that folder and that maker's
-// per-user key; the game key for all users goes by install.ini.
+// game.ini names another maker and Start-menu folder, as an updated game may: UNINSTALL removes that
+// folder and that maker's per-user key; the game key for all users goes by install.ini.
 TEST_F(JourneyTest, UninstallRemovesWhatGameIniNames) {
     const std::string folder = DefaultFolder(), brandMenu = ProgramsFolder() + "\\" + kOtherBrand;
     ASSERT_NO_FATAL_FAILURE(InstallSample(kMinimalType));

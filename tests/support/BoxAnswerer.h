@@ -1,6 +1,5 @@
-// Answers message boxes of this process with the given caption, in order, one
-// button per expected box, from a thread of its own. While it has answers
-// left, TestMain's guard leaves boxes of its caption alone.
+// Answers this process's boxes of one caption from a thread of its own, one button per expected
+// box, in order. While it has answers left, TestMain's guard leaves boxes of its caption alone.
 #pragma once
 #include <windows.h>
 #include <atomic>
@@ -12,8 +11,6 @@ class BoxAnswerer {
 public:
     BoxAnswerer(const char* caption, std::vector<int> buttons);
     ~BoxAnswerer();  // unanswered boxes stay open
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     std::vector<std::string> Texts();  // of the boxes answered so far
     int Answered() { return (int)Texts().size(); }
     // Runs `action` while box number `index` (0-based) is still open.

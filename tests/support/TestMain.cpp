@@ -1,11 +1,11 @@
-// The main of every Windows test program, with a guard: a box of this process
-// that no BoxAnswerer expects and that stays open for 5 s fails the running
-// test and is closed. It looks at windows only once a thread has a message
-// queue: a window call of its own would start Wine's desktop process for a
+// The main of every Windows test program, with a guard: a box that no BoxAnswerer expects and
+// that stays open for 5 s fails the running test and is closed. It looks at windows only once a
+// thread has a message queue: a window call of its own would start Wine's desktop process for a
 // program without windows, and that would keep CTest's output pipe open.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
+#include <algorithm>
 #include <map>
 #include <thread>
 #include "support/BoxAnswerer.h"
@@ -14,11 +14,6 @@
 namespace {
 
 const DWORD kPatienceMs = 5000;
-
-void CloseBox(HWND box) {
-    for (int id : {IDCANCEL, IDABORT, IDNO, IDOK})
-        if (GetDlgItem(box, id)) return ClickDialogButton(box, id);  // every box style has one
-}
 
 bool HasGuiThread() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -46,7 +41,8 @@ void WatchBoxes() {
             auto seen = since.emplace(box, GetTickCount()).first;
             if (GetTickCount() - seen->second < kPatienceMs) return true;
             ADD_FAILURE() << "a message box nobody answered: \"" << WindowText(box) << "\": " << BoxText(box);
-            CloseBox(box);
+            const int ids[] = {IDCANCEL, IDABORT, IDNO, IDOK};  // the first that gives up; every box style has one
+            ClickDialogButton(box, *std::find_if(ids, ids + 3, [box](int id) { return GetDlgItem(box, id) != NULL; }));
             seen->second = GetTickCount();  // closing takes a moment
             return true;
         });
