@@ -93,7 +93,9 @@ void PutDiscBack(void* disc) { MapCdDrive('Q', *(std::string*)disc); }
 
 TEST_F(Fault, ADiscThatVanishesMidCopyIsAskedForAbortStopsRetryGoesOn) {
     std::string disc = MakeDisc("disc1", "Disc1");
-    Put(disc, "movie\\a.mpg", Pattern(24 << 20, 3));
+    Put(disc, "movie\\a.mpg", "");  // 256 MB (sparse): the disc is surely gone before its copy ends
+    HANDLE big = CreateFileA((disc + "\\DATA\\movie\\a.mpg").c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SetFilePointer(big, 256 << 20, NULL, FILE_BEGIN), SetEndOfFile(big), CloseHandle(big);
     Put(disc, "movie\\b.mpg", Pattern(5000, 5));
     CreateDirectoryA((dir / "empty").c_str(), NULL);
     char asked[512];
