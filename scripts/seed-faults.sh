@@ -380,13 +380,13 @@ warm_wine() {
   # cannot keep a CTest pipe open (as in scripts/test.sh). The same for the desktop.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   setsid wine "$KEEPER" </dev/null >/dev/null 2>&1 &
-  sleep 3
+  sleep 3 || true
 }
 
 SMALL_DISK= CTEST_GROUP=
 cleanup() {
   restore_fault
-  if [ -n "$CTEST_GROUP" ]; then kill -- "-$CTEST_GROUP" 2>/dev/null || true; sleep 1; fi
+  if [ -n "$CTEST_GROUP" ]; then kill -- "-$CTEST_GROUP" 2>/dev/null || true; sleep 1 || true; fi
   wineserver -k 2>/dev/null || true
   # the reliability tests' small disk stays mounted when CTest stops early
   if [ -n "$SMALL_DISK" ] && mountpoint -q "$SMALL_DISK" 2>/dev/null; then umount "$SMALL_DISK" || true; fi
@@ -405,7 +405,7 @@ first_failure() { # log
     test && /^ *[0-9]+\/[0-9]+ Test +#/ { exit }
     test && /\[ RUN      \]/ { running = $0; sub(/.*\[ RUN      \] /, "", running) }
     test && /\[       OK \]/ { running = "" }
-    test && /\[  FAILED  \] [^ ]+ \(/ && !failed { failed = $0; sub(/.*\[  FAILED  \] /, "", failed); sub(/ \(.*/, "", failed) }
+    test && /\[  FAILED  \] [^ ,]+(, | \()/ && !failed { failed = $0; sub(/.*\[  FAILED  \] /, "", failed); sub(/[ ,].*/, "", failed) }
     END {
       if (!test) exit
       if (failed && status == "Timeout") print test " (" failed "; then Timeout)"
@@ -423,11 +423,11 @@ run_ctest() { # tree log: false when a test failed
   CTEST_GROUP=$!
   while kill -0 "$CTEST_GROUP" 2>/dev/null; do
     if LC_ALL=C grep -aqE 'Test +#[0-9]+: .*\*\*\*' "$2"; then
-      sleep 2                                  # its output follows the status line
+      sleep 2 || true                          # its output follows the status line
       kill -- "-$CTEST_GROUP" 2>/dev/null || true
       break
     fi
-    sleep 2
+    sleep 2 || true
   done
   local status=0
   wait "$CTEST_GROUP" || status=$?
@@ -474,7 +474,7 @@ EXCLUDED=${SEED_EXCLUDE:-}
 [ -z "$EXCLUDED" ] || export GTEST_FILTER="-$EXCLUDED"
 exclude_case() { # failure text
   local name
-  name=$(grep -oE '[A-Za-z_][A-Za-z0-9_]*\.[A-Za-z_][A-Za-z0-9_/]*' <<<"$1" | tail -n1) || return 0
+  name=$(grep -oE '[A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z_][A-Za-z0-9_/]*' <<<"$1" | tail -n1) || return 0
   [ -n "$name" ] || return 0
   EXCLUDED+="${EXCLUDED:+:}$name"
   export GTEST_FILTER="-$EXCLUDED"
@@ -577,6 +577,10 @@ unset DISPLAY
 ROOT=$SRC source "$SRC/scripts/wine-env.sh"
 SMALL_DISK=$SEED/$WIN_TREE/reliability-small-disk
 trap cleanup EXIT
+# A run that stops says where and why, not only in its missing lines.
+set -E
+trap 'say "stopped at line $LINENO: $BASH_COMMAND"' ERR
+trap 'say "stopped by a signal"; exit 1' TERM INT HUP
 configure
 start_wine
 
