@@ -4,6 +4,7 @@
 #include "archive/OCPath.h"
 #include "install/OCRegKey.h"
 #include "install/Records.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int ReadGameCommand(const InstallConfig& config, OCString& command) {
 namespace {
 
 bool IsFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = sys::GetAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -56,7 +57,7 @@ void SplitCommand(const char* command, OCString& program, OCString& arguments) {
     while (*command == ' ') ++command;
     if (*command == '"') {
         const char* end = command + 1;
-        while (*end && *end != '"') end = CharNextA(end);
+        while (*end && *end != '"') end = sjis::Next(end);
         program.Assign(command + 1, (int)(end - command - 1));
         if (*end) ++end;
         while (*end == ' ') ++end;
@@ -66,7 +67,7 @@ void SplitCommand(const char* command, OCString& program, OCString& arguments) {
     program = command;
     if (IsFile(command)) return;
     for (const char* p = command + lstrlenA(command); p > command;) {
-        p = CharPrevA(command, p);
+        p = sjis::Prev(command, p);
         if (*p != ' ') continue;
         OCString head(command, (int)(p - command));
         if (!IsFile(head.GetBuffer())) continue;
@@ -80,20 +81,15 @@ void StartGame(const char* command) {
     if (!command || !*command) return;
     OCString program, arguments;
     SplitCommand(command, program, arguments);
-    OCString commandLine;                            // CreateProcess may write into it
+    OCString commandLine;
     commandLine.Format(arguments.IsEmpty() ? "\"%s\"" : "\"%s\" %s", program.GetBuffer(),
                        arguments.GetBuffer() ? arguments.GetBuffer() : "");
     OCString folder;
     OCPath path;
     path.Set(program.GetBuffer());
     path.GetDirectory(folder);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(program.GetBuffer(), commandLine.GetBuffer(), NULL, NULL, TRUE, 0, NULL,
-                       folder.GetBuffer(), &startup, &process)) {
+    if (sys::StartProcess(program.GetBuffer(), commandLine.GetBuffer(), folder.GetBuffer(), &process)) {
         // The game runs on its own; the installer keeps nothing of it.
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

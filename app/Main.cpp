@@ -11,6 +11,7 @@
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include "resources/resource.h"
+#include "base/Sys.h"
 
 // Constructed in this order before WinMain, destroyed in reverse after it.
 OCDibImage g_menuBackground;
@@ -56,7 +57,7 @@ void ReportError() {
     const LONG code = DescribeCurrentException(message);
     OCString text;
     text.Format(kFmtErrorReport, (unsigned)code, message.GetBuffer() ? message.GetBuffer() : "");
-    MessageBoxA(NULL, text.GetBuffer() ? text.GetBuffer() : "", NULL, MB_OK | MB_TOPMOST);
+    sys::ShowMessage(NULL, text.GetBuffer() ? text.GetBuffer() : "", NULL, MB_OK | MB_TOPMOST);
 }
 
 // The menu's end code, -1 when it could not be opened. Throws what the menu threw.

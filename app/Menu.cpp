@@ -2,6 +2,7 @@
 #include "app/Menu.h"
 #include "app/Launch.h"
 #include "resources/resource.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ INT_PTR OnInit(HWND window, OCDialog* menu, MenuState* state) {
     g_installConfig.Load();
     g_installConfig.ownerWindow = window;
     const char* title = g_installConfig.windowTitle.GetBuffer();
-    SetWindowTextA(window, title ? title : "");
+    sys::SetText(window, title ? title : "");
     state->installed = g_installConfig.IsInstalled();
     g_menuBackground.Load(kBackgroundPicture);
     SizeToBackground(window);

@@ -6,6 +6,7 @@
 #include "base/OCException.h"
 #include <memory>
 #include <new>
+#include "base/Sys.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const unsigned kChunk = 65536;
     DWORD code = GetLastError();
     if (code == ERROR_SUCCESS) code = ERROR_HANDLE_EOF;
     destination.Close();
-    DeleteFileA(name);                               // no partial copy stays behind
+    sys::RemoveFile(name);                               // no partial copy stays behind
     OCString message;
     message.Format(kMsgReadFailed, source);
     throw OCErrorException((LONG)code, message.GetBuffer());

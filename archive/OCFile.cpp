@@ -8,6 +8,7 @@
 #include "archive/OCPak.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
+#include "base/Sys.h"
 
 std::vector<OCString> g_searchDirectories;
 DWORD g_quietOpen = 0;
@@ -112,11 +113,11 @@ int OCFile::TryOpen(const char* name, unsigned mode, bool searchArchives) {
 // Opens the first non-folder match of `pattern`; false when there is none.
 int OCFile::OpenFirstMatch(const char* pattern, const char* modeText) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = sys::FindFirst(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return 0;
     BOOL more = TRUE;
     while (more && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        more = FindNextFileA(search, &found);
+        more = sys::FindNext(search, &found);
     FindClose(search);
     if (!more) return 0;
     OCString folder;
@@ -126,20 +127,20 @@ int OCFile::OpenFirstMatch(const char* pattern, const char* modeText) {
     } else {
         m_path = found.cFileName;  // a pattern without a folder names the current folder
     }
-    AttachStream(fopen(m_path.GetBuffer(), modeText));
+    AttachStream(sys::OpenStream(m_path.GetBuffer(), modeText));
     return 1;
 }
 
 // A write creates the missing folders on the way; they are looked for only
 // when the file cannot be created.
 int OCFile::OpenPlain(const char* name, unsigned mode, const char* modeText) {
-    AttachStream(fopen(name, modeText));
+    AttachStream(sys::OpenStream(name, modeText));
     if (m_stream || !ModeWrites(mode)) return m_stream != NULL;
     const DWORD error = GetLastError();
     OCString folder;
     if (FolderPart(name, folder) && !folder.IsEmpty() && !FileExists(folder.GetBuffer())) {
         CreateDirectoryPath(folder.GetBuffer());
-        AttachStream(fopen(name, modeText));
+        AttachStream(sys::OpenStream(name, modeText));
     } else {
         SetLastError(error);
     }
@@ -155,9 +156,8 @@ void OCFile::AttachStream(FILE* stream) {
 
 // The current folder first, then every search folder in insertion order.
 int OCFile::OpenFromAnyArchive(const char* name) {
-    OCString current(512);
-    DWORD n = GetCurrentDirectoryA(512, current.GetBuffer());
-    if (n > 0 && n < 512 && OpenFromArchives(current.GetBuffer(), name)) return 1;
+    OCString current;
+    if (sys::GetCurrentFolder(current) && OpenFromArchives(current.GetBuffer(), name)) return 1;
     for (size_t i = 0; i < g_searchDirectories.size(); i++) {
         const char* folder = g_searchDirectories[i].GetBuffer();
         if (folder && OpenFromArchives(folder, name)) return 1;
@@ -292,7 +292,7 @@ int OCFile::SetTimes(const FILETIME* creation, const FILETIME* access, const FIL
 
 DWORD OCFile::GetAttributes() {
     if (!m_stream || m_inArchive || m_memoryMode) return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesA(m_path.GetBuffer());
+    return sys::GetAttributes(m_path.GetBuffer());
 }
 
 namespace {
@@ -322,19 +322,19 @@ int OCFile::SetAttributes(DWORD attributes) {
         information.attributes = attributes;
         return setter(StreamHandle(m_stream), kFileBasicInfo, &information, sizeof information) ? 1 : 0;
     }
-    return SetFileAttributesA(m_path.GetBuffer(), attributes) ? 1 : 0;
+    return sys::SetAttributes(m_path.GetBuffer(), attributes) ? 1 : 0;
 }
 
 void AddSearchDirectory(const char* folder) { g_searchDirectories.push_back(OCString(folder, -1)); }
 
-int FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+int FileExists(const char* path) { return sys::GetAttributes(path) != INVALID_FILE_ATTRIBUTES; }
 
 int PathExistsOnMedium(const char* path) {
     if (path[0] != '\\' && path[0] && path[1] == ':') {
         // The volume root is the drive letter, the colon and a backslash, even
         // for "Q:" (a folder whose trailing backslash was stripped).
         char root[4] = {path[0], ':', '\\', 0};
-        if (!GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, NULL, 0)) return 0;
+        if (!sys::IsVolumeMounted(root)) return 0;
     }
     return FileExists(path);
 }
@@ -345,7 +345,7 @@ void CreateDirectoryPath(const char* path) {
     while (rest.Tokenize(token, "\\")) {
         built += token.GetBuffer();
         const char* t = token.GetBuffer();
-        if (!(t[0] && t[1] == ':')) CreateDirectoryA(built.GetBuffer(), NULL);
+        if (!(t[0] && t[1] == ':')) sys::MakeFolder(built.GetBuffer());
         built += "\\";
     }
 }
@@ -358,9 +358,9 @@ void RequireFittingPath(const char* path) {
 }
 
 void MakeReplaceable(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = sys::GetAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
-    SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
+    sys::SetAttributes(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
 }
 
 // A read-only file in the way refuses to be replaced: its read-only
@@ -374,5 +374,5 @@ int OpenForReplace(OCFile& file, const char* path) {
 
 int EndsWithBackslash(const char* text) {
     if (!text || !*text) return 0;
-    return *CharPrevA(text, text + lstrlenA(text)) == '\\';
+    return *sjis::Prev(text, text + lstrlenA(text)) == '\\';
 }

@@ -1,6 +1,7 @@
 // OCFindFile: owner of one FindFirstFileA search handle.
 #pragma once
 #include <windows.h>
+#include "base/Sys.h"
 
 class OCFindFile {
 public:
@@ -12,10 +13,10 @@ public:
     // True when the pattern matched; `found` then holds the first entry.
     bool First(const char* pattern, WIN32_FIND_DATAA* found) {
         Close();
-        m_handle = FindFirstFileA(pattern, found);
+        m_handle = sys::FindFirst(pattern, found);
         return m_handle != INVALID_HANDLE_VALUE;
     }
-    bool Next(WIN32_FIND_DATAA* found) { return FindNextFileA(m_handle, found) != FALSE; }
+    bool Next(WIN32_FIND_DATAA* found) { return sys::FindNext(m_handle, found) != FALSE; }
     void Close() {
         if (m_handle != INVALID_HANDLE_VALUE) FindClose(m_handle);
         m_handle = INVALID_HANDLE_VALUE;

@@ -3,6 +3,7 @@
 #include "archive/OCFile.h"
 #include "archive/OCFindFile.h"
 #include <shlobj.h>
+#include "base/Sys.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ bool IsDotName(const char* name) {
 // The last backslash of `text` (stepped by characters), or NULL.
 const char* LastBackslash(const char* text) {
     const char* last = NULL;
-    for (const char* p = text; *p; p = CharNextA(p))
+    for (const char* p = text; *p; p = sjis::Next(p))
         if (*p == '\\') last = p;
     return last;
 }
@@ -21,15 +22,8 @@ const char* LastBackslash(const char* text) {
 }  // namespace
 
 void OCPath::SetSpecialFolder(int csidl) {
-    IMalloc* allocator = NULL;
-    if (FAILED(SHGetMalloc(&allocator))) return;
-    LPITEMIDLIST items = NULL;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(NULL, csidl, &items))) {
-        char folder[MAX_PATH];                       // the size the call requires
-        if (SHGetPathFromIDListA(items, folder)) m_path = folder;
-        allocator->Free(items);
-    }
-    allocator->Release();
+    OCString folder;
+    if (sys::GetSpecialFolder(csidl, folder)) m_path = folder;
 }
 
 void OCPath::GetDirectory(OCString& out) const {
@@ -64,10 +58,10 @@ void OCPath::DeleteBelow(const OCString& folder) {
         OCString item(dir);
         item += found.cFileName;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            SetFileAttributesA(item.GetBuffer(), FILE_ATTRIBUTE_NORMAL);
+            sys::SetAttributes(item.GetBuffer(), FILE_ATTRIBUTE_NORMAL);
             // A junction leads elsewhere: remove the link, never what it points to.
             if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) DeleteBelow(item);
-            RemoveDirectoryA(item.GetBuffer());
+            sys::RemoveFolder(item.GetBuffer());
         } else if (!(attributes & FILE_ATTRIBUTE_READONLY)) {
             DeleteOneFile(item.GetBuffer());
         }
@@ -76,8 +70,8 @@ void OCPath::DeleteBelow(const OCString& folder) {
 
 void OCPath::DeleteOneFile(const char* file) {
     if (m_fileCallback) m_fileCallback(file, m_user);
-    SetFileAttributesA(file, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(file);
+    sys::SetAttributes(file, FILE_ATTRIBUTE_NORMAL);
+    sys::RemoveFile(file);
 }
 
 void OCPath::Remove(int recursive, const char* pattern) {
@@ -112,10 +106,10 @@ void OCPath::RemoveItem(const char* item, DWORD attributes, int recursive) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (recursive != 1) return;
         if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) DeleteBelow(OCString(item, -1));
-        RemoveDirectoryA(item);
+        sys::RemoveFolder(item);
     } else if (!(attributes & FILE_ATTRIBUTE_READONLY)) {
         if (m_fileCallback) m_fileCallback(item, m_user);
-        DeleteFileA(item);
+        sys::RemoveFile(item);
     }
 }
 
@@ -128,7 +122,7 @@ void RemoveEmptyFolders(const char* path) {
     }
     const char* last = current.GetBuffer() ? LastBackslash(current.GetBuffer()) : NULL;
     while (last) {
-        if (!RemoveDirectoryA(current.GetBuffer())) return;
+        if (!sys::RemoveFolder(current.GetBuffer())) return;
         current.Delete(0, (int)(last - current.GetBuffer()));
         last = LastBackslash(current.GetBuffer());
     }

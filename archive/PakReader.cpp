@@ -1,6 +1,7 @@
 // The *.pak reader: finds a named entry in the archives of a folder and
 // leaves the OCFile serving it, and inflates zlib streams for it.
 #include <windows.h>
+#include <mbctype.h>
 #include <mbstring.h>
 #include <zlib.h>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "archive/PakFormat.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -28,10 +30,12 @@ bool ReadField(OCFile& file, DWORD& field) {
     return true;
 }
 
-// Case-insensitive in the process's multibyte code page, so double-byte
+// Case-insensitive in code page 932, whatever the system's, so double-byte
 // characters compare as units and full-width letters fold too. Only the
 // request's bytes count: an entry that begins with the request matches.
 bool NameMatches(const char* request, const OCString& entryName) {
+    static const int kNamesCodePage = _setmbcp(sys::kCodePage);  // once, before the first name
+    (void)kNamesCodePage;
     const char* name = entryName.GetBuffer() ? entryName.GetBuffer() : "";
     return _mbsnbicmp((const unsigned char*)request, (const unsigned char*)name,
                       strlen(request)) == 0;
@@ -43,14 +47,14 @@ std::vector<OCString> ListArchives(const OCString& folder) {
     OCString pattern;
     pattern.Format("%s\\*.pak", folder.GetBuffer());
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.GetBuffer(), &found);
+    HANDLE search = sys::FindFirst(pattern.GetBuffer(), &found);
     if (search == INVALID_HANDLE_VALUE) return paths;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         OCString path;
         path.Format("%s\\%s", folder.GetBuffer(), found.cFileName);
         paths.push_back(path);
-    } while (FindNextFileA(search, &found));
+    } while (sys::FindNext(search, &found));
     FindClose(search);
     std::sort(paths.begin(), paths.end(), [](const OCString& a, const OCString& b) {
         return lstrcmpA(a.GetBuffer(), b.GetBuffer()) < 0;

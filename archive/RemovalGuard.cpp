@@ -5,6 +5,7 @@
 #include "archive/OCPath.h"
 #include "archive/OCFile.h"
 #include <shlobj.h>
+#include "base/Sys.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ bool IsBadComponent(const char* begin, const char* end) {
 bool EndsWithEmptyName(const char* path) {
     const char* end = path + lstrlenA(path);
     if (end == path) return false;
-    const char* last = CharPrevA(path, end);
-    return IsSeparator(*last) && last > path && IsSeparator(*CharPrevA(path, last));
+    const char* last = sjis::Prev(path, end);
+    return IsSeparator(*last) && last > path && IsSeparator(*sjis::Prev(path, last));
 }
 
 // Counts the components of `path` after its drive or share prefix; -1 when
@@ -52,7 +53,7 @@ int CountComponents(const char* path) {
             continue;
         }
         const char* begin = p;
-        while (*p && !IsSeparator(*p)) p = CharNextA(p);
+        while (*p && !IsSeparator(*p)) p = sjis::Next(p);
         if (IsBadComponent(begin, p)) return -1;
         ++count;
         if (*p) ++p;                                 // past the separator
@@ -62,15 +63,9 @@ int CountComponents(const char* path) {
 
 // The full, long form of `path` without a trailing backslash.
 void Normalize(const char* path, OCString& out) {
-    out = path;
-    DWORD size = GetFullPathNameA(path, 0, NULL, NULL);
-    OCString full((int)size);
-    if (size && full.GetBuffer() && GetFullPathNameA(path, size, full.GetBuffer(), NULL) < size)
-        out = full.GetBuffer();
-    size = GetLongPathNameA(out.GetBuffer(), NULL, 0);
-    OCString longForm((int)size);
-    if (size && longForm.GetBuffer() && GetLongPathNameA(out.GetBuffer(), longForm.GetBuffer(), size) < size)
-        out = longForm.GetBuffer();
+    if (!sys::GetFullPath(path, out)) out = path;
+    OCString longForm;
+    if (sys::GetLongPath(out.GetBuffer(), longForm)) out = longForm;
     if (EndsWithBackslash(out.GetBuffer())) {
         out.SeekEnd();
         out.Delete(0, (int)(out.Prev() - out.GetBuffer()));
@@ -83,30 +78,31 @@ bool IsSameOrAbove(const OCString& folder, const OCString& other) {
     if (n == 0 || n > other.GetLength()) return false;
     const char* text = other.GetBuffer();
     const char* p = text;
-    while (*p && p - text < n) p = CharNextA(p);
+    while (*p && p - text < n) p = sjis::Next(p);
     if (p - text != n || (*p && *p != '\\')) return false;   // not at a folder boundary
     OCString head(text, n);
-    return lstrcmpiA(head.GetBuffer(), folder.GetBuffer()) == 0;
+    return sys::CompareNoCase(head.GetBuffer(), folder.GetBuffer()) == 0;
 }
 
 bool TouchesProtectedFolder(const OCString& candidate) {
     static const int kShellFolders[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON,
                                         CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
-    char system[MAX_PATH];
-    OCString folder;
-    if (GetWindowsDirectoryA(system, MAX_PATH)) {
-        Normalize(system, folder);
+    OCString system, folder;
+    if (sys::GetWindowsFolder(system)) {
+        Normalize(system.GetBuffer(), folder);
         if (IsSameOrAbove(candidate, folder)) return true;
     }
-    if (GetSystemDirectoryA(system, MAX_PATH)) {
-        Normalize(system, folder);
+    if (sys::GetSystemFolder(system)) {
+        Normalize(system.GetBuffer(), folder);
         if (IsSameOrAbove(candidate, folder)) return true;
     }
     for (int csidl : kShellFolders) {
-        OCPath shell;
-        shell.SetSpecialFolder(csidl);
-        if (shell.GetPath().IsEmpty()) continue;
-        Normalize(shell.GetPath().GetBuffer(), folder);
+        // A folder with a name code page 932 cannot hold (C:\Users\Zoë\...)
+        // is stood for by the folders above that name: no path of ours can
+        // name it or anything inside it, only those above it.
+        OCString shell;
+        if (!sys::GetSpecialFolder(csidl, shell, sys::kHeadWillDo) || shell.IsEmpty()) continue;
+        Normalize(shell.GetBuffer(), folder);
         if (IsSameOrAbove(candidate, folder)) return true;
     }
     return false;

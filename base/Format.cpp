@@ -121,7 +121,7 @@ long long EstimateFormat(const char* format, va_list args) {
     long long total = 0;
     for (const char* p = format; *p && total < kTooLong;) {
         if (*p != '%') {
-            const char* next = CharNextA(p);
+            const char* next = sjis::Next(p);
             total += next - p;
             p = next;
         } else if (p[1] == '%') {

@@ -19,6 +19,10 @@ const char kCaptionConfirm[] = "確認";
 const char kMsgLocalDriveOnly[] = "インストール先にはローカルドライブを指定してください。";
 const char kMsgChooseFolder[] = "インストール先を指定してください。";
 const char kCaptionFolderBrowser[] = "フォルダの指定";
+const char kMsgFolderNameUnusable[] =
+    "このフォルダ名にはインストーラーで扱えない文字が含まれています。別のフォルダを指定してください。";
+const char kMsgStartMenuUnusable[] =
+    "スタートメニューのフォルダ名にインストーラーで扱えない文字が含まれているため、インストールできません。";
 const char kFmtSummaryFolder[] = "インストール先：\r\n%s\r\n";
 const char kFmtSummaryType[] = "インストールタイプ：%s\r\n";
 const char kMsgInstallStopped[] = "インストールを中断します。";

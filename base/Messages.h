@@ -28,6 +28,8 @@ extern const char kCaptionConfirm[];       // "確認", caption of the workflow'
 extern const char kMsgLocalDriveOnly[];    // "インストール先にはローカルドライブを指定してください。"
 extern const char kMsgChooseFolder[];      // "インストール先を指定してください。", the browser's prompt
 extern const char kCaptionFolderBrowser[]; // "フォルダの指定"
+extern const char kMsgFolderNameUnusable[];  // a folder name outside code page 932
+extern const char kMsgStartMenuUnusable[];   // the Start menu's folder name, likewise
 extern const char kFmtSummaryFolder[];     // "インストール先：\r\n%s\r\n"
 extern const char kFmtSummaryType[];       // "インストールタイプ：%s\r\n"
 extern const char kMsgInstallStopped[];    // "インストールを中断します。"

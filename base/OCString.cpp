@@ -2,16 +2,17 @@
 // Editing operations are in OCStringEdit.cpp, formatting in Format.cpp, the
 // file operations in OCStringFile.cpp.
 #include "base/OCString.h"
+#include "base/Sys.h"
 #include <limits.h>
 #include <new>
 #include <string.h>
 
 unsigned CharCodeAt(const char* p) {
     unsigned lead = (unsigned char)p[0];
-    if (!IsDBCSLeadByte((BYTE)lead)) return lead;
+    if (!sjis::IsLeadByte((BYTE)lead)) return lead;
     WCHAR wide[2];
     // A trail byte is valid when the pair converts to one character.
-    if (!p[1] || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, 2, wide, 2) != 1) return 0;
+    if (!p[1] || MultiByteToWideChar(sys::kCodePage, MB_ERR_INVALID_CHARS, p, 2, wide, 2) != 1) return 0;
     return lead * 256 + (unsigned char)p[1];
 }
 
@@ -135,7 +136,7 @@ int OCString::ToInt() const {
     if (!buffer) return 0;
     unsigned value = 0;  // wraps like 32-bit arithmetic
     bool negative = false;
-    for (const char* p = buffer; *p; p = CharNextA(p)) {
+    for (const char* p = buffer; *p; p = sjis::Next(p)) {
         unsigned code = CharCodeAt(p);
         if (code >= '0' && code <= '9') value = value * 10 + (code - '0');
         else if (code >= 0x824F && code <= 0x8258) value = value * 10 + (code - 0x824F);  // ０..９
@@ -144,15 +145,11 @@ int OCString::ToInt() const {
     return (int)(negative ? 0u - value : value);
 }
 
-// Both sides are upper-cased with the system's mapping for the code page
+// Both sides are upper-cased with the system's mapping for code page 932
 // (full-width letters included), then compared byte for byte.
 int OCString::CompareNoCase(const char* text) const {
     if (!cursor) return -1;
-    OCString mine(cursor, -1), theirs(text ? text : "", -1);
-    if (!mine.buffer || !theirs.buffer) return -1;
-    CharUpperBuffA(mine.buffer, (DWORD)mine.length);
-    CharUpperBuffA(theirs.buffer, (DWORD)theirs.length);
-    return strcmp(mine.buffer, theirs.buffer) == 0 ? 0 : 1;
+    return sys::CompareNoCase(cursor, text) == 0 ? 0 : 1;
 }
 
 char* OCString::SeekEnd() {
@@ -161,12 +158,12 @@ char* OCString::SeekEnd() {
 }
 
 char* OCString::Next() {
-    if (cursor && *cursor) cursor = CharNextA(cursor);
+    if (cursor && *cursor) cursor = sjis::Next(cursor);
     return cursor;
 }
 
 char* OCString::Prev() {
-    if (cursor) cursor = CharPrevA(buffer, cursor);
+    if (cursor) cursor = sjis::Prev(buffer, cursor);
     return cursor;
 }
 
@@ -174,7 +171,7 @@ bool OCString::NextLine() {
     if (!cursor) return false;
     bool lineBreak = false;
     for (char* p = cursor;;) {
-        char* next = CharNextA(p);
+        char* next = sjis::Next(p);
         if (next == p) {  // on the NUL: no further step
             cursor = p;
             return lineBreak;
@@ -190,14 +187,14 @@ bool OCString::NextLine() {
 
 bool OCString::SetHasChar(const char* set, unsigned code) {
     if (!set || !code) return false;
-    for (const char* q = set; *q; q = CharNextA(q))
+    for (const char* q = set; *q; q = sjis::Next(q))
         if (CharCodeAt(q) == code) return true;
     return false;
 }
 
 char* OCString::FindChar(unsigned c) {
     if (!cursor || !c) return NULL;
-    for (char* p = cursor; *p; p = CharNextA(p))
+    for (char* p = cursor; *p; p = sjis::Next(p))
         if (CharCodeAt(p) == c) return cursor = p;
     return NULL;
 }
@@ -205,7 +202,7 @@ char* OCString::FindChar(unsigned c) {
 char* OCString::FindLastChar(unsigned c) {
     if (!cursor || !c) return NULL;
     char* found = NULL;
-    for (char* p = cursor; *p; p = CharNextA(p))
+    for (char* p = cursor; *p; p = sjis::Next(p))
         if (CharCodeAt(p) == c) found = p;
     if (found) cursor = found;
     return found;
@@ -214,7 +211,7 @@ char* OCString::FindLastChar(unsigned c) {
 char* OCString::Find(const char* text) {
     if (!cursor || !text) return NULL;
     size_t n = strlen(text);
-    for (char* p = cursor;; p = CharNextA(p)) {
+    for (char* p = cursor;; p = sjis::Next(p)) {
         if (strncmp(p, text, n) == 0) return cursor = p;
         if (!*p) return NULL;
     }
@@ -222,26 +219,18 @@ char* OCString::Find(const char* text) {
 
 char* OCString::FindOneOf(const char* set) {
     if (!cursor) return NULL;
-    for (char* p = cursor; *p; p = CharNextA(p))
+    for (char* p = cursor; *p; p = sjis::Next(p))
         if (SetHasChar(set, CharCodeAt(p))) return cursor = p;
     return NULL;
 }
 
 char* OCString::SkipChars(const char* set) {
     if (!cursor) return NULL;
-    for (char* p = cursor; *p; p = CharNextA(p))
+    for (char* p = cursor; *p; p = sjis::Next(p))
         if (!SetHasChar(set, CharCodeAt(p))) return cursor = p;
     return NULL;
 }
 
 int OCString::ShowMessageBox(HWND owner, const char* caption, unsigned flags) const {
-    return MessageBoxA(owner, buffer ? buffer : "", caption, flags | MB_TOPMOST);
-}
-
-wchar_t* ToWide(wchar_t* out, const char* text, int capacity) {
-    if (!text) return NULL;
-    if (capacity <= 0) return out;
-    out[0] = 0;
-    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, out, capacity)) out[0] = 0;
-    return out;
+    return sys::ShowMessage(owner, buffer ? buffer : "", caption, flags | MB_TOPMOST);
 }

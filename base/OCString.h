@@ -1,14 +1,15 @@
 // OCString: the program's one text type. Owned, growable, NUL-terminated
-// multibyte text (ANSI code page, Shift-JIS for our own texts) with a recorded
+// Shift-JIS text (code page 932, whatever the system's) with a recorded
 // length and a scan cursor. Storage grows in blocks of 64 bytes and comes from
 // the nothrow allocator: running out leaves the string empty. Only Replace
 // throws (OCException) when it cannot grow.
 #pragma once
 #include <windows.h>
 #include <stdarg.h>
+#include "base/Sjis.h"
 
 #ifdef UNICODE
-#error "This program is ANSI (code page 932) only"
+#error "Text inside the program is Shift-JIS (code page 932); wide text only at the system boundary"
 #endif
 
 class OCFile;
@@ -72,7 +73,7 @@ public:
     void ReadString(OCFile& file);                   // 32-bit count, then the bytes
     unsigned WriteToFile(OCFile& file) const;        // the text without its NUL
 
-    // MessageBoxA with MB_TOPMOST added; returns the button identifier.
+    // A message box with MB_TOPMOST added; returns the button identifier.
     int ShowMessageBox(HWND owner, const char* caption, unsigned flags) const;
 
 private:
@@ -92,10 +93,6 @@ private:
     int length;       // recorded text length in bytes
     char* cursor;     // within buffer .. its NUL, or NULL
 };
-
-// Converts ANSI text to wide into `out` (capacity in wide characters).
-// NULL text: returns NULL, `out` untouched. Failure leaves an empty string.
-wchar_t* ToWide(wchar_t* out, const char* text, int capacity);
 
 // The character code at `p`: byte value, lead*256+trail, or 0 for a lead
 // byte without a valid trail byte.

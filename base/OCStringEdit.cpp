@@ -72,7 +72,7 @@ void OCString::Replace(const char* find, const char* replacement) {
     const char* copied = text;
     for (const char* p = text; *p;) {
         if (strncmp(p, find, (size_t)findLength) != 0) {
-            p = CharNextA(p);
+            p = sjis::Next(p);
             continue;
         }
         if (!AppendPart(built, copied, (int)(p - copied)) ||
@@ -107,10 +107,10 @@ void OCString::CopyRange(OCString& out, const char* from, const char* to) const 
 char* OCString::Tokenize(OCString& out, const char* delimiters) {
     if (!cursor) return NULL;
     char* start = cursor;
-    while (*start && SetHasChar(delimiters, CharCodeAt(start))) start = CharNextA(start);
+    while (*start && SetHasChar(delimiters, CharCodeAt(start))) start = sjis::Next(start);
     if (!*start) return NULL;
     char* end = start;
-    while (*end && !SetHasChar(delimiters, CharCodeAt(end))) end = CharNextA(end);
+    while (*end && !SetHasChar(delimiters, CharCodeAt(end))) end = sjis::Next(end);
     int n = (int)(end - start);
     OCString token(n + 1);
     if (!AppendPart(token, start, n)) return NULL;

@@ -1,4 +1,5 @@
 #include "gfx/OCDialog.h"
+#include "base/Sys.h"
 
 OCDialog::OCDialog()
     : m_window(NULL), m_template(0), m_parent(NULL), m_userValue(NULL),
@@ -19,8 +20,7 @@ void OCDialog::SetUp(HWND parent, DLGPROC procedure, void* userValue) {
 int OCDialog::RunModal() {
     m_ownsWindow = 0;
     m_error = nullptr;
-    INT_PTR code = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_template),
-                                   m_parent, m_procedure, (LPARAM)this);
+    INT_PTR code = sys::RunDialog(GetModuleHandleA(NULL), m_template, m_parent, m_procedure, (LPARAM)this);
     // The window is gone: a stale handle could name some later window.
     m_window = NULL;
     if (m_error) {
@@ -47,11 +47,8 @@ void OCDialog::Centre() {
     MoveWindow(m_window, x, y, width, height, FALSE);
 }
 
-void OCDialog::GetItemText(int controlId, OCString& text) const {
-    const int kLimit = 65535;
-    text.Assign(NULL, kLimit);
-    char* buffer = text.GetBuffer();
-    if (buffer && !GetDlgItemTextA(m_window, controlId, buffer, kLimit)) buffer[0] = 0;
+bool OCDialog::GetItemText(int controlId, OCString& text) const {
+    return sys::GetItemText(m_window, controlId, text);
 }
 
 OCDialog* OCDialog::FromInitParam(HWND window, LPARAM param) {

@@ -26,7 +26,8 @@ public:
     // x on a multiple of 8, neither coordinate below 0.
     void Centre();
     // The control's text; empty when the control does not exist.
-    void GetItemText(int controlId, OCString& text) const;
+    // False (and `text` empty) when the text has a character code page 932 cannot hold.
+    bool GetItemText(int controlId, OCString& text) const;
 
     // For the dialog procedure.
     static OCDialog* FromInitParam(HWND window, LPARAM param);  // at WM_INITDIALOG; Attaches

@@ -17,6 +17,7 @@
 #include "install/Uninstall.h"
 #include "install/Unpack.h"
 #include "resources/resource.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ Sources FindSources(const OCString& dataPath) {
 }
 
 bool HasWildcard(const char* path) {
-    for (const char* p = path; *p; p = CharNextA(p))
+    for (const char* p = path; *p; p = sjis::Next(p))
         if (*p == '*' || *p == '?') return true;
     return false;
 }
@@ -240,7 +241,7 @@ void RegisterDiscFolders(const InstallConfig& config) {
     for (const OCString& folder : FindSources(config.dataPath)) {
         bool known = false;
         for (const OCString& registered : g_searchDirectories)
-            known = known || lstrcmpiA(Text(registered), folder.GetBuffer()) == 0;
+            known = known || sys::CompareNoCase(Text(registered), folder.GetBuffer()) == 0;
         if (!known) AddSearchDirectory(folder.GetBuffer());
     }
 }

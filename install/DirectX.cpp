@@ -7,6 +7,7 @@
 #include "install/Drives.h"
 #include "install/OCLibrary.h"
 #include <vector>
+#include "base/Sys.h"
 
 namespace {
 
@@ -49,11 +50,8 @@ const char* DirectXSetupErrorText(int result) {
 // The setup library lies beside the installer: it is loaded by that full
 // path, never looked for along the search path (the current folder, say).
 OCString SetupLibraryPath() {
-    char own[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(NULL, own, MAX_PATH);
-    OCString path;
-    if (n == 0 || n >= MAX_PATH) return path;
-    OCString folder(own, (int)n);
+    OCString path, folder;
+    if (!sys::GetModulePath(NULL, folder)) return path;
     if (folder.FindLastChar('\\')) folder.Delete(0, -1);
     path.Format("%s\\DSETUP.dll", folder.GetBuffer());
     return path;
@@ -70,7 +68,7 @@ int RunDirectXSetup(HWND owner, const char* root) {
 }
 
 int InstallConfig::SetupDirectX() {
-    if (MessageBoxA(NULL, kMsgAskDirectX, kCaptionInstall, MB_YESNO | MB_TASKMODAL) != IDYES) return 0;
+    if (sys::ShowMessage(NULL, kMsgAskDirectX, kCaptionInstall, MB_YESNO | MB_TASKMODAL) != IDYES) return 0;
     OCString root;
     FindRedistributable(root);
     if (GetDirectXVersion() >= kDirectX81) return 0;

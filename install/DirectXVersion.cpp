@@ -4,6 +4,7 @@
 #include "install/DirectX.h"
 #include "install/OCLibrary.h"
 #include <ddraw.h>
+#include "base/Sys.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ private:
 };
 
 unsigned Fail(const char* text, unsigned version) {
-    OutputDebugStringA(text);
+    sys::DebugText(text);
     return version;
 }
 

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include "install/InstallConfig.h"
 #include "base/Messages.h"
+#include "base/Sys.h"
+#include <shlobj.h>
 #include "install/CopyWorker.h"
 #include "install/OCRegKey.h"
 #include "install/OCThread.h"
@@ -103,7 +105,21 @@ int RunCopyStep(InstallConfig& config) {
     return config.copyResult;
 }
 
+namespace {
+
+// The Start menu's folder must be nameable in the program's texts before
+// anything is written: the shortcuts go there last.
+bool CanNameStartMenu(const InstallConfig& config) {
+    OCString programs;
+    if (sys::GetSpecialFolder(CSIDL_PROGRAMS, programs)) return true;
+    ShowConfirmBox(config, kMsgStartMenuUnusable);
+    return false;
+}
+
+}  // namespace
+
 int InstallConfig::RunInstall() {
+    if (!CanNameStartMenu(*this)) return 0;
     RemovePreviousInstall(*this);
     if (!ChooseFolderAndType(*this)) return Stop(*this);
     if (RunWizardDialog(*this, IDD_INSTALL_CONFIRM, ConfirmDialogProc) != 0) return Stop(*this);

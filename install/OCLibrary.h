@@ -3,10 +3,11 @@
 // to start where they are missing).
 #pragma once
 #include <windows.h>
+#include "base/Sys.h"
 
 class OCLibrary {
 public:
-    explicit OCLibrary(const char* name) : m_module(LoadLibraryA(name)) {}
+    explicit OCLibrary(const char* name) : m_module(sys::LoadModule(name)) {}
     virtual ~OCLibrary() { Free(); }
     OCLibrary(const OCLibrary&) = delete;            // a copy would free the module twice
     OCLibrary& operator=(const OCLibrary&) = delete;

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <algorithm>
 #include "resources/resource.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -101,6 +102,6 @@ void ProgressRelay::Show(HWND dialog) {
         m_textChanged = false;
         m_pending = false;
     }
-    if (textChanged) SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text.GetBuffer() ? text.GetBuffer() : "");
+    if (textChanged) sys::SetItemText(dialog, IDC_PROGRESS_TEXT, text.GetBuffer() ? text.GetBuffer() : "");
     if (SendToBar(dialog, PBM_GETPOS, 0, 0) != position) SendToBar(dialog, PBM_SETPOS, (WPARAM)position, 0);
 }

@@ -4,7 +4,7 @@
 #include "install/InstallConfig.h"
 #include "base/Messages.h"
 #include "install/OCLibrary.h"
-#include <vector>
+#include "base/Sys.h"
 
 namespace {
 
@@ -13,21 +13,9 @@ const int kRestartDialogOrdinal = 59;                // RestartDialog of SHELL32
 // The prompt is ANSI on Windows 95/98/Me and UTF-16 everywhere else.
 typedef int(WINAPI* RestartDialogFn)(HWND owner, const void* prompt, DWORD flags);
 
-bool IsWindows9x() {
-    OSVERSIONINFOA version;
-    ZeroMemory(&version, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 void ShowRestartDialog(RestartDialogFn restartDialog, HWND owner) {
-    if (IsWindows9x()) {
-        restartDialog(owner, kMsgRestartPrompt, EWX_REBOOT);
-        return;
-    }
-    std::vector<wchar_t> prompt((size_t)MultiByteToWideChar(CP_ACP, 0, kMsgRestartPrompt, -1, NULL, 0) + 1);
-    ToWide(prompt.data(), kMsgRestartPrompt, (int)prompt.size());
-    restartDialog(owner, prompt.data(), EWX_REBOOT);
+    if (sys::IsNtFamily()) restartDialog(owner, (const WCHAR*)sys::WideText(kMsgRestartPrompt), EWX_REBOOT);
+    else restartDialog(owner, kMsgRestartPrompt, EWX_REBOOT);
 }
 
 }  // namespace

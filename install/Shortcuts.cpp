@@ -1,4 +1,4 @@
-// Shell links through IShellLinkA and IPersistFile.
+// The Start-menu shortcuts of an installed game.
 #include "install/Shortcuts.h"
 #include "install/InstallConfig.h"
 #include "archive/OCFile.h"
@@ -6,47 +6,23 @@
 #include "base/Messages.h"
 #include "install/Records.h"
 #include <shlobj.h>
-#include <vector>
+#include "base/Sys.h"
 
 namespace {
 
 const char* Text(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
 
-// 1 when the link was saved under `linkPath`.
-int SaveLink(IShellLinkA* link, const char* linkPath) {
-    IPersistFile* file = NULL;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, (void**)&file))) return 0;
-    std::vector<wchar_t> wide((size_t)lstrlenA(linkPath) + 1);
-    ToWide(wide.data(), linkPath, (int)wide.size());
-    const int saved = file->Save(wide.data(), TRUE) == S_OK ? 1 : 0;
-    file->Release();
-    return saved;
-}
-
 }  // namespace
 
 int CreateShortcut(const char* linkPath, const char* target, const char* arguments,
                    const char* workingFolder, int showCommand) {
-    // Every successful CoInitialize, S_FALSE included, needs its CoUninitialize.
-    const HRESULT com = CoInitialize(NULL);
-    int result = 0;
-    IShellLinkA* link = NULL;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   (void**)&link))) {
-        link->SetPath(target);
-        if (arguments) link->SetArguments(arguments);
-        if (workingFolder) link->SetWorkingDirectory(workingFolder);
-        link->SetShowCmd(showCommand);
-        result = SaveLink(link, linkPath);
-        link->Release();
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return result;
+    return sys::SaveShortcut(linkPath, target, arguments, workingFolder, showCommand) ? 1 : 0;
 }
 
 int CreateShortcuts(const InstallConfig& config) {
     OCPath programs;
     programs.SetSpecialFolder(CSIDL_PROGRAMS);
+    if (programs.GetPath().IsEmpty()) return 0;     // checked before the install began
     const char* folder = Text(config.installFolder);
     OCString menu, link, target, arguments;
     menu.Format("%s\\%s\\%s", Text(programs.GetPath()), Text(config.brand), Text(config.title));

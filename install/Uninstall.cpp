@@ -10,6 +10,7 @@
 #include "install/OCRegKey.h"
 #include "install/Records.h"
 #include <shlobj.h>
+#include "base/Sys.h"
 
 namespace {
 
@@ -32,13 +33,10 @@ public:
 class CurrentDirectory {
 public:
     CurrentDirectory() {
-        const DWORD size = GetCurrentDirectoryA(0, NULL);
-        OCString saved((int)size);
-        if (size && saved.GetBuffer() && GetCurrentDirectoryA(size, saved.GetBuffer()) < size)
-            m_saved = saved.GetBuffer();
+        if (!sys::GetCurrentFolder(m_saved)) m_saved = "";
     }
     ~CurrentDirectory() {
-        if (!m_saved.IsEmpty()) SetCurrentDirectoryA(m_saved.GetBuffer());
+        if (!m_saved.IsEmpty()) sys::SetCurrentFolder(m_saved.GetBuffer());
     }
     CurrentDirectory(const CurrentDirectory&) = delete;
     CurrentDirectory& operator=(const CurrentDirectory&) = delete;
@@ -59,7 +57,7 @@ struct GameNames {
 // the current directory.
 bool IsFullPath(const char* path) {
     if (path[0] == '\\' && path[1] == '\\') return true;
-    return IsCharAlphaA(path[0]) && path[1] == ':' && path[2] == '\\';
+    return sjis::IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 void DeleteKey(HKEY root, const OCString& brand, const OCString& name) {
@@ -89,7 +87,7 @@ bool RemoveTreeOutlastingHolds(OCPath& path, const char* folder) {
 
 // Removes `folder` when it is empty (it stays when something else is in it).
 void RemoveEmptyFolderOutlastingHolds(const char* folder) {
-    if (!RemoveDirectoryA(folder)) return;
+    if (!sys::RemoveFolder(folder)) return;
     for (int check = 0; check < kHoldChecks && FileExists(folder); check++) Sleep(kHoldCheckMs);
 }
 
@@ -121,7 +119,7 @@ void ReadAndDeleteEntry(OCRegKey& entry, GameNames& names) {
     if (!IsFullPath(Text(names.installFolder))) names.installFolder.Clear();
     {
         CurrentDirectory saved;
-        if (!names.installFolder.IsEmpty()) SetCurrentDirectoryA(names.installFolder.GetBuffer());
+        if (!names.installFolder.IsEmpty()) sys::SetCurrentFolder(names.installFolder.GetBuffer());
         QuietOpen quiet;
         IniReadValue(kGameIniSection, "Name", names.name, kGameIni);
         IniReadValue(kGameIniSection, "Brand", names.brand, kGameIni);
@@ -148,17 +146,17 @@ void UninstallFolderPart(const char* command, OCString& folder) {
     const char* p = command + lstrlenA(command);
     bool quoted = false;
     while (p > start) {
-        p = CharPrevA(start, p);
+        p = sjis::Prev(start, p);
         if (*p == '"') quoted = !quoted;
         else if (*p == ' ' && !quoted) break;
     }
     if (*p != ' ' || quoted) return;                 // reached the start without a separator
-    for (const char* q = p + 1; *q; q = CharNextA(q))
-        if (*q != '"') folder.Append(q, (int)(CharNextA(q) - q));
+    for (const char* q = p + 1; *q; q = sjis::Next(q))
+        if (*q != '"') folder.Append(q, (int)(sjis::Next(q) - q));
 }
 
 void Uninstall(HWND owner, const char* keyName, const char* confirmText) {
-    if (confirmText && MessageBoxA(owner, confirmText, kCaptionUninstall, MB_YESNO | MB_TASKMODAL) != IDYES)
+    if (confirmText && sys::ShowMessage(owner, confirmText, kCaptionUninstall, MB_YESNO | MB_TASKMODAL) != IDYES)
         return;
     GameNames names;
     {

@@ -31,7 +31,7 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // a colon would name a drive or a stream.
 bool IsPlainComponent(const char* from, const char* to) {
     bool onlyDots = true;
-    for (const char* p = from; p < to; p = CharNextA(p)) {
+    for (const char* p = from; p < to; p = sjis::Next(p)) {
         if (*p == ':') return false;
         if (*p != '.' && *p != ' ') onlyDots = false;
     }
@@ -129,7 +129,7 @@ void CopyCompressed(OCFile& archive, OCFile& target, const OCPakEntry& entry, En
 bool IsSafeEntryName(const char* name) {
     if (!name || !*name || IsSeparator(name[0])) return false;
     const char* start = name;
-    for (const char* p = name;; p = CharNextA(p)) {
+    for (const char* p = name;; p = sjis::Next(p)) {
         if (*p && !IsSeparator(*p)) continue;
         if (!IsPlainComponent(start, p)) return false;
         if (!*p) return true;

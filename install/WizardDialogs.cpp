@@ -7,6 +7,7 @@
 #include "install/OCRegKey.h"
 #include "install/ProgressRelay.h"
 #include "resources/resource.h"
+#include "base/Sys.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ INT_PTR StartDialog(WizardState& state, HWND window, LPARAM param, Handler onIni
     state.config = state.dialog ? (InstallConfig*)state.dialog->GetUserValue() : nullptr;
     return Guarded(state, window, [&]() -> INT_PTR {
         state.dialog->Centre();
-        SetWindowTextA(window, Text(state.config->windowTitle));
+        sys::SetText(window, Text(state.config->windowTitle));
         return onInit(*state.config);
     });
 }
@@ -60,13 +61,19 @@ void FolderOnBrowse(HWND window, const InstallConfig& config) {
     OCPath folder;
     folder.Set(config.targetFolder.GetBuffer());
     folder.BrowseForFolder(window, kMsgChooseFolder);
-    SetDlgItemTextA(window, IDC_FOLDER_EDIT, Text(folder.GetPath()));
+    sys::SetItemText(window, IDC_FOLDER_EDIT, Text(folder.GetPath()));
 }
 
 INT_PTR FolderOnCommand(HWND window, int id) {
     InstallConfig& config = *g_folderDialog.config;
     if (id == IDOK) {
-        g_folderDialog.dialog->GetItemText(IDC_FOLDER_EDIT, config.targetFolder);
+        OCString typed;
+        if (!g_folderDialog.dialog->GetItemText(IDC_FOLDER_EDIT, typed)) {
+            // asked again: the folder cannot be named in the program's texts
+            sys::ShowMessage(window, kMsgFolderNameUnusable, kCaptionConfirm, MB_OK | MB_ICONEXCLAMATION);
+            return TRUE;
+        }
+        config.targetFolder = typed;
         EndDialog(window, 0);
     } else if (id == IDCANCEL) {
         EndDialog(window, 255);
@@ -91,7 +98,7 @@ INT_PTR TypeOnInit(HWND window, const InstallConfig& config) {
             continue;
         }
         ShowWindow(radio, SW_SHOWNA);
-        SetWindowTextA(radio, Text(config.types[i].title));
+        sys::SetText(radio, Text(config.types[i].title));
         SendMessageA(radio, BM_SETCHECK, i == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     return FALSE;
@@ -129,7 +136,7 @@ INT_PTR ConfirmOnInit(HWND window, const InstallConfig& config) {
     OCString summary;
     summary.Format(kFmtSummaryFolder, Text(config.installFolder));
     summary.AppendFormat(kFmtSummaryType, known ? Text(config.types[type].title) : "");
-    SetDlgItemTextA(window, IDC_CONFIRM_SUMMARY, Text(summary));
+    sys::SetItemText(window, IDC_CONFIRM_SUMMARY, Text(summary));
     return TRUE;
 }
 
@@ -158,7 +165,7 @@ void DropTrailingBackslash(OCString& folder) {
     const char* text = folder.GetBuffer();
     if (!text) return;
     const char* last = nullptr;
-    for (const char* p = text; *p; p = CharNextA(p)) last = p;
+    for (const char* p = text; *p; p = sjis::Next(p)) last = p;
     if (!last || *last != '\\') return;
     OCString shorter(text, (int)(last - text));  // Assign of its own start keeps the whole text
     folder = shorter;
@@ -176,7 +183,7 @@ INT_PTR CALLBACK FolderDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     WizardState& state = g_folderDialog;
     if (message == WM_INITDIALOG)
         return StartDialog(state, window, lParam, [&](InstallConfig& config) -> INT_PTR {
-            SetDlgItemTextA(window, IDC_FOLDER_EDIT, Text(config.targetFolder));
+            sys::SetItemText(window, IDC_FOLDER_EDIT, Text(config.targetFolder));
             return TRUE;
         });
     if (message == WM_COMMAND)

@@ -11,6 +11,7 @@
 #include <new>
 #include "base/OCException.h"
 #include "base/OCString.h"
+#include "base/Sys.h"
 
 // Deliberate: a null %s, and the run-time library's %hS that the checker does not know.
 #pragma GCC diagnostic ignored "-Wformat"
@@ -129,10 +130,33 @@ TEST(String, ConversionsToNumbersAndWideText) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.value, OCString(c.text, -1).ToInt()) << c.text;
     EXPECT_EQ(42, Stepped("42", 2).ToInt()) << "from the start, not the cursor";
-    wchar_t wide[16] = {L'x'};
-    EXPECT_EQ(nullptr, ToWide(wide, nullptr, 16));
-    EXPECT_EQ(std::wstring(L"C:\\\x8868\x30BD"), ToWide(wide, "C:\\表ソ", 16));
-    EXPECT_EQ(std::wstring(), ToWide(wide, "abcdef", 3)) << "too small: empty";
+}
+
+// Code page 932 named, whatever the system's: trail bytes 0x5C stay inside
+// their characters both ways, and a character 932 cannot hold is refused.
+TEST(String, CrossesTheSystemBoundaryInCodePage932) {
+    const struct { const char* sjis; const wchar_t* wide; } cases[] = {
+        {"C:\\表ソ\\能力.txt", L"C:\\\x8868\x30BD\\\x80FD\x529B.txt"},
+        {"ＡＢｃ①", L"\xFF21\xFF22\xFF43\x2460"}, {"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::wstring(c.wide), (const wchar_t*)sys::WideText(c.sjis)) << c.sjis;
+        OCString back;
+        EXPECT_TRUE(sys::ToSjis(c.wide, -1, back)) << c.sjis;
+        EXPECT_EQ(c.sjis, Text(back));
+    }
+    EXPECT_EQ(nullptr, (const wchar_t*)sys::WideText(nullptr));
+    for (const wchar_t* foreign : {L"C:\\Zo\x00EB", L"\x8FD9", L"\xD83D\xDE00"}) {
+        OCString back("kept", -1);
+        EXPECT_FALSE(sys::ToSjis(foreign, -1, back)) << "no best fit, no question marks";
+        EXPECT_EQ(ERROR_NO_UNICODE_TRANSLATION, GetLastError());
+        EXPECT_EQ("", Text(back));
+    }
+    const struct { const char* a; const char* b; bool same; } folds[] = {
+        {"c:\\games\\ｇａｍｅ", "C:\\GAMES\\ＧＡＭＥ", true}, {"表a", "表A", true},
+        {"\x83\x41", "\x83\x61", false},   // ア and ャ: trail bytes are not letters
+    };
+    for (const auto& f : folds) EXPECT_EQ(f.same, sys::CompareNoCase(f.a, f.b) == 0) << f.a;
 }
 
 // A reservation is room that a Windows call fills; appending goes behind that text.
