@@ -51,11 +51,20 @@ SRC
   NEED_UPDATE=1
 }
 
-ensure_locale() {
-  locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$' && return 0
-  as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >/dev/null
+# The tests run under Japanese (code page 932), Western (1252) and Chinese
+# (936) locales: the installer must show and create the same texts on each.
+LOCALES="ja_JP.UTF-8:UTF-8 en_US.UTF-8:UTF-8 zh_CN.GBK:GBK"
+ensure_locales() {
+  local entry name charset missing=0 have
+  have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | tr -d '-')
+  for entry in $LOCALES; do
+    name=${entry%%:*} charset=${entry##*:}
+    echo "$have" | grep -qx "$(echo "$name" | tr 'A-Z' 'a-z' | tr -d '-')" && continue
+    missing=1
+    grep -q "^$name $charset\$" /etc/locale.gen 2>/dev/null ||
+      echo "$name $charset" | as_root tee -a /etc/locale.gen >/dev/null
+  done
+  [ "$missing" = 0 ] || as_root locale-gen >/dev/null
 }
 
 NEED_UPDATE=0
@@ -68,7 +77,7 @@ if [ -n "$missing" ] || [ "$NEED_UPDATE" = 1 ]; then
   # shellcheck disable=SC2086
   as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
-ensure_locale
+ensure_locales
 
 # --- libpng and libjpeg-turbo, cross-built once per target --------------------
 fetch_source() { # package -> prints the unpacked folder

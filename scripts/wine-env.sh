@@ -24,9 +24,10 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Gecko or Mono downloads, no .desktop files from shortcuts, a crash is one line.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"}
-# The ANSI code page follows the locale: ja_JP gives 932 (Shift-JIS).
-export LC_ALL=ja_JP.UTF-8
-export LANG=ja_JP.UTF-8
+# The ANSI code page follows the locale: ja_JP gives 932 (Shift-JIS), the
+# default; WINE_LOCALE picks another (en_US.UTF-8: 1252, zh_CN.GBK: 936).
+export LC_ALL=${WINE_LOCALE:-ja_JP.UTF-8}
+export LANG=$LC_ALL
 if [ -z "${DISPLAY:-}" ] && [ -f "$BUILD_DIR/wine/display" ]; then
   export DISPLAY=$(cat "$BUILD_DIR/wine/display")
 fi
