@@ -35,7 +35,7 @@ public:
 
     // Manual reset, initially signalled. A failure leaves no handle; an event
     // of that name from another installer is simply shared.
-    void Create(const char* name) { m_event = CreateEventA(NULL, TRUE, TRUE, name); }
+    void Create(const char* name) { m_event = sys::MakeNamedEvent(TRUE, TRUE, name); }
     void Close() {
         if (m_event) CloseHandle(m_event);
         m_event = NULL;

@@ -54,6 +54,9 @@ bool RemoveFile(const char* name);
 bool RemoveFolder(const char* name);
 bool Move(const char* from, const char* to, DWORD flags);  // MoveFileEx
 bool SetCurrentFolder(const char* name);
+bool CopyOver(const char* from, const char* to);              // CopyFile, replacing
+// A new empty file of a unique name in `folder` (GetTempFileName).
+bool MakeTempFile(const char* folder, const char* prefix, OCString& out);
 
 // A search over one pattern. A found name that code page 932 cannot hold is
 // given by its short name, which the system keeps in plain ASCII.
@@ -63,6 +66,7 @@ bool FindNext(HANDLE search, WIN32_FIND_DATAA* found);
 // Folders and names the system reports; false when the call fails or the
 // answer cannot be held in code page 932.
 bool GetCurrentFolder(OCString& out);
+bool GetCommandLineText(OCString& out);
 bool GetTempFolder(OCString& out);
 bool GetWindowsFolder(OCString& out);
 bool GetSystemFolder(OCString& out);
@@ -83,6 +87,8 @@ bool IsVolumeMounted(const char* root);
 bool GetDiskSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes);
 
 HMODULE LoadModule(const char* path);
+// A named event that other programs can open by the same name.
+HANDLE MakeNamedEvent(BOOL manualReset, BOOL signalled, const char* name);
 void DebugText(const char* text);
 
 // Starts `program` (a full path) with `commandLine`; as CreateProcess.

@@ -1,4 +1,4 @@
-// Files, folders and drives through the system boundary.
+// Files, folders, drives, modules and named events through the system boundary.
 #include "base/Sys.h"
 #include <stddef.h>
 #include <string.h>
@@ -88,6 +88,26 @@ bool SetCurrentFolder(const char* name) {
     return (IsNtFamily() ? SetCurrentDirectoryW(WideText(name)) : SetCurrentDirectoryA(name)) != FALSE;
 }
 
+bool CopyOver(const char* from, const char* to) {
+    if (!IsNtFamily()) return CopyFileA(from, to, FALSE) != FALSE;
+    return CopyFileW(WideText(from), WideText(to), FALSE) != FALSE;
+}
+
+bool MakeTempFile(const char* folder, const char* prefix, OCString& out) {
+    out = "";
+    if (!IsNtFamily()) {
+        char name[MAX_PATH];
+        if (!GetTempFileNameA(folder, prefix, 0, name)) return false;
+        out = name;
+        return true;
+    }
+    WCHAR name[MAX_PATH];
+    if (!GetTempFileNameW(WideText(folder), WideText(prefix), 0, name)) return false;
+    if (ToSjis(name, -1, out)) return true;
+    DeleteFileW(name);                               // not to be left behind unnamed
+    return false;
+}
+
 HANDLE FindFirst(const char* pattern, WIN32_FIND_DATAA* found) {
     if (!IsNtFamily()) return FindFirstFileA(pattern, found);
     WIN32_FIND_DATAW wide;
@@ -115,6 +135,12 @@ bool FindNext(HANDLE search, WIN32_FIND_DATAA* found) {
 bool GetCurrentFolder(OCString& out) {
     return QueryPath(out, [](WCHAR* b, DWORD n) { return GetCurrentDirectoryW(n, b); },
                      [](char* b, DWORD n) { return GetCurrentDirectoryA(n, b); });
+}
+
+bool GetCommandLineText(OCString& out) {
+    if (IsNtFamily()) return ToSjis(GetCommandLineW(), -1, out);
+    out = GetCommandLineA();
+    return true;
 }
 
 bool GetTempFolder(OCString& out) {
@@ -197,6 +223,11 @@ bool GetDiskSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes)
 
 HMODULE LoadModule(const char* path) {
     return IsNtFamily() ? LoadLibraryW(WideText(path)) : LoadLibraryA(path);
+}
+
+HANDLE MakeNamedEvent(BOOL manualReset, BOOL signalled, const char* name) {
+    if (!IsNtFamily()) return CreateEventA(NULL, manualReset, signalled, name);
+    return CreateEventW(NULL, manualReset, signalled, WideText(name));
 }
 
 void DebugText(const char* text) {

@@ -12,39 +12,50 @@ const char kCaption[] = "星空の約束";
 const char kStarted[] = "ゲームが起動しました。";
 const char kQuitFlag[] = "/quit";
 
+// The game's texts are Shift-JIS; they meet the system as UTF-16 converted
+// with code page 932, so they read the same on a system of any code page.
+std::wstring Wide(const std::string& sjis) {
+    std::wstring wide(sjis.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(932, 0, sjis.c_str(), (int)sjis.size(), &wide[0], (int)wide.size()));
+    return wide;
+}
+
+std::string Sjis(const std::wstring& wide) {
+    std::string sjis(wide.size() * 2 + 1, '\0');
+    sjis.resize(WideCharToMultiByte(932, 0, wide.c_str(), (int)wide.size(), &sjis[0], (int)sjis.size(), NULL, NULL));
+    return sjis;
+}
+
 // The folder of this program, without a trailing backslash.
 std::string ProgramFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, path, MAX_PATH);
-    char* name = path;
-    for (char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\') name = p;
-    *name = 0;
-    return path;
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(NULL, path, MAX_PATH);
+    if (wchar_t* name = wcsrchr(path, L'\\')) *name = 0;
+    return Sjis(path);
 }
 
 std::string CurrentFolder() {
-    char path[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, path);
-    return path;
+    wchar_t path[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, path);
+    return Sjis(path);
 }
 
 // One line per start: the local time, the command line and the current folder.
 void AppendLog(const std::string& folder) {
-    FILE* log = fopen((folder + "\\game.log").c_str(), "ab");
+    FILE* log = _wfopen(Wide(folder + "\\game.log").c_str(), L"ab");
     if (!log) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     fprintf(log, "%04u-%02u-%02u %02u:%02u:%02u started cmd=%s cwd=%s\r\n", now.wYear, now.wMonth,
-            now.wDay, now.wHour, now.wMinute, now.wSecond, GetCommandLineA(), CurrentFolder().c_str());
+            now.wDay, now.wHour, now.wMinute, now.wSecond, Sjis(GetCommandLineW()).c_str(), CurrentFolder().c_str());
     fclose(log);
 }
 
-bool HasQuitFlag(const char* commandLine) {
-    const size_t flagLength = sizeof kQuitFlag - 1;
-    for (const char* p = commandLine; *p; p = CharNextA(p))
-        if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p, (int)flagLength, kQuitFlag,
-                           (int)flagLength) == CSTR_EQUAL)
+bool HasQuitFlag(const std::wstring& commandLine) {
+    const std::wstring flag = Wide(kQuitFlag);
+    for (size_t i = 0; i + flag.size() <= commandLine.size(); i++)
+        if (CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, &commandLine[i], (int)flag.size(), flag.c_str(),
+                           (int)flag.size()) == CSTR_EQUAL)
             return true;
     return false;
 }
@@ -54,24 +65,25 @@ LRESULT CALLBACK GameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void AddText(HWND parent, const std::string& text, int y, int height, HFONT font) {
-    HWND label = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 10, y,
-                                 460, height, parent, NULL, GetModuleHandleA(NULL), NULL);
-    SendMessageA(label, WM_SETFONT, (WPARAM)font, FALSE);
+    HWND label = CreateWindowExW(0, L"STATIC", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 10, y,
+                                 460, height, parent, NULL, GetModuleHandleW(NULL), NULL);
+    SendMessageW(label, WM_SETFONT, (WPARAM)font, FALSE);
 }
 
 HWND CreateGameWindow(const std::string& folder) {
-    WNDCLASSA windowClass = {};
+    const std::wstring className = Wide(kWindowClass);
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = GameWndProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hInstance = GetModuleHandleW(NULL);
     windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass)) return NULL;
-    HWND window = CreateWindowExA(0, kWindowClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+    windowClass.lpszClassName = className.c_str();
+    if (!RegisterClassW(&windowClass)) return NULL;
+    HWND window = CreateWindowExW(0, className.c_str(), Wide(kCaption).c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 480, 200, NULL, NULL,
                                   windowClass.hInstance, NULL);
     if (!window) return NULL;
@@ -83,18 +95,18 @@ HWND CreateGameWindow(const std::string& folder) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     const std::string folder = ProgramFolder();
     AppendLog(folder);
-    if (HasQuitFlag(commandLine)) return 0;
+    if (HasQuitFlag(GetCommandLineW())) return 0;
     HWND window = CreateGameWindow(folder);
     if (!window) return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
     MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+    while (GetMessageW(&message, NULL, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

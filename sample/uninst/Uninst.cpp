@@ -10,10 +10,12 @@
 // its scratch folder to be deleted at the next restart.
 #include <windows.h>
 #include <cstdlib>
+#include <cstring>
 #include "archive/OCFile.h"
 #include "archive/Ini.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
+#include "base/Sys.h"
 #include "install/Uninstall.h"
 
 namespace {
@@ -30,30 +32,29 @@ struct GameId {
 // The folder part of a path (up to its last backslash); DBCS-safe.
 OCString FolderOf(const char* path) {
     const char* end = path;
-    for (const char* p = path; *p; p = CharNextA(p))
+    for (const char* p = path; *p; p = sjis::Next(p))
         if (*p == '\\') end = p;
     return OCString(path, (int)(end - path));
 }
 
 OCString OwnPath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, path, MAX_PATH);
-    return OCString(path, -1);
+    OCString path;
+    sys::GetModulePath(NULL, path);
+    return path;
 }
 
 // The install folder: the command line's last argument, else our own folder.
 OCString InstallFolder(const char* commandLine) {
     OCString folder;
     UninstallFolderPart(commandLine, folder);
-    if (folder.IsEmpty() || lstrcmpiA(Text(folder), kWaitFlag) == 0) folder = FolderOf(Text(OwnPath()));
+    if (folder.IsEmpty() || sys::CompareNoCase(Text(folder), kWaitFlag) == 0) folder = FolderOf(Text(OwnPath()));
     return folder;
 }
 
 // The handle value after "--wait", or NULL when the flag is absent.
 HANDLE WaitHandle(const char* commandLine) {
-    for (const char* p = commandLine; *p; p = CharNextA(p)) {
-        if (CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, p, sizeof kWaitFlag - 1, kWaitFlag,
-                           sizeof kWaitFlag - 1) == CSTR_EQUAL) {
+    for (const char* p = commandLine; *p; p = sjis::Next(p)) {
+        if (strncmp(p, kWaitFlag, sizeof kWaitFlag - 1) == 0) {
             return (HANDLE)(ULONG_PTR)strtoul(p + sizeof kWaitFlag - 1, NULL, 10);
         }
     }
@@ -74,17 +75,17 @@ GameId ReadGameId(const OCString& folder) {
 
 // A new, empty folder below the temporary folder; empty on failure.
 OCString MakeScratchFolder() {
-    char temp[MAX_PATH], name[MAX_PATH];
-    if (!GetTempPathA(MAX_PATH, temp) || !GetTempFileNameA(temp, "uni", 0, name)) return OCString();
-    DeleteFileA(name);
-    return CreateDirectoryA(name, NULL) ? OCString(name, -1) : OCString();
+    OCString temp, name;
+    if (!sys::GetTempFolder(temp) || !sys::MakeTempFile(Text(temp), "uni", name)) return OCString();
+    sys::RemoveFile(Text(name));
+    return sys::MakeFolder(Text(name)) ? name : OCString();
 }
 
 // The scratch folder's install.ini names the game, so that the uninstall
 // finds the game's own key by the rule it uses on the disc.
 bool PrepareScratch(const OCString& scratch, const GameId& id, OCString& copy) {
     copy.Format("%s\\Uninst.exe", Text(scratch));
-    if (!CopyFileA(Text(OwnPath()), copy.GetBuffer(), FALSE)) return false;
+    if (!sys::CopyOver(Text(OwnPath()), copy.GetBuffer())) return false;
     OCString ini;
     ini.Format("%s\\install.ini", Text(scratch));
     IniWriteValue("install", "Name", Text(id.name), ini.GetBuffer());
@@ -101,11 +102,8 @@ bool StartCopy(const OCString& copy, const OCString& scratch, const OCString& fo
     OCString command;
     command.Format("\"%s\" %s %lu \"%s\"", Text(copy), kWaitFlag, (unsigned long)(ULONG_PTR)self,
                    Text(folder));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    const BOOL started = CreateProcessA(copy.GetBuffer(), command.GetBuffer(), NULL, NULL, TRUE, 0,
-                                        NULL, scratch.GetBuffer(), &startup, &info);
+    const bool started = sys::StartProcess(copy.GetBuffer(), command.GetBuffer(), scratch.GetBuffer(), &info);
     CloseHandle(self);
     if (!started) return false;
     CloseHandle(info.hThread);
@@ -119,9 +117,9 @@ void LeaveScratch() {
     const OCString scratch = FolderOf(Text(own));
     OCString ini;
     ini.Format("%s\\install.ini", Text(scratch));
-    DeleteFileA(ini.GetBuffer());
-    MoveFileExA(own.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(scratch.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    sys::RemoveFile(ini.GetBuffer());
+    sys::Move(own.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    sys::Move(scratch.GetBuffer(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 int RunFirst(const OCString& folder, const GameId& id) {
@@ -159,7 +157,9 @@ int Run(const char* commandLine) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
-        return Run(GetCommandLineA());
+        OCString commandLine;
+        sys::GetCommandLineText(commandLine);
+        return Run(Text(commandLine));
     } catch (...) {
         OCString message;
         const LONG code = DescribeCurrentException(message);

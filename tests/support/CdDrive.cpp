@@ -41,7 +41,7 @@ bool MapCdDrive(char letter, const std::string& windowsFolder) {
     ToUnix toUnix = (ToUnix)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     WCHAR wide[MAX_PATH * 2];
     char* unixName = NULL;
-    if (toUnix && MultiByteToWideChar(CP_ACP, 0, windowsFolder.c_str(), -1, wide, MAX_PATH * 2))
+    if (toUnix && MultiByteToWideChar(932, 0, windowsFolder.c_str(), -1, wide, MAX_PATH * 2))
         unixName = toUnix(wide);
     if (!unixName) return false;
     const bool ok = DefineDrive(letter, DRIVE_CDROM, unixName);

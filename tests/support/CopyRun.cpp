@@ -87,7 +87,7 @@ std::string CopyRun::MakeDisc(const std::string& folder, const std::string& labe
 
 void CopyRun::Put(const std::string& disc, const std::string& relative, const std::string& bytes) {
     const std::string path = disc + "\\DATA\\" + relative;
-    SHCreateDirectoryExA(NULL, path.substr(0, path.rfind('\\')).c_str(), NULL);
+    SHCreateDirectoryExW(NULL, Wide(path.substr(0, path.rfind('\\'))).c_str(), NULL);
     ASSERT_TRUE(WriteBytes(path, bytes)) << path;
 }
 

@@ -1,17 +1,18 @@
 #include "support/DialogDriver.h"
+#include "support/Files.h"
 
 bool IsVisibleDialog(HWND window, DWORD pid) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    return owner == pid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0;
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    return owner == pid && IsWindowVisible(window) && lstrcmpW(cls, L"#32770") == 0;
 }
 
 std::string WindowText(HWND window) {
-    char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[4096] = L"";
+    GetWindowTextW(window, text, 4096);
+    return Sjis(text);
 }
 
 void ForEachWindow(const std::function<bool(HWND)>& visit) {
@@ -47,9 +48,14 @@ bool WaitUntilGone(HWND window, int timeoutMs) {
 }
 
 std::string DialogItemText(HWND dialog, int controlId) {  // WM_GETTEXT: another process's too
-    char text[4096] = "";
+    wchar_t text[4096] = L"";
     HWND control = GetDlgItem(dialog, controlId);
-    if (control) SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, 5000, NULL);
-    return text;
+    if (control) SendMessageTimeoutW(control, WM_GETTEXT, 4096, (LPARAM)text, SMTO_NORMAL, 5000, NULL);
+    return Sjis(text);
 }
 
+
+void SetDialogItemText(HWND dialog, int controlId, const char* text) {
+    const std::wstring wide = Wide(text);
+    SendMessageTimeoutW(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, (LPARAM)wide.c_str(), SMTO_NORMAL, 5000, NULL);
+}

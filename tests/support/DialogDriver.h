@@ -23,9 +23,7 @@ inline HWND WaitForProcessDialog(const char* caption, int timeoutMs = 10000) {
 bool WaitUntilGone(HWND window, int timeoutMs = 10000);  // gone or hidden
 std::string DialogItemText(HWND dialog, int controlId);
 inline std::string BoxText(HWND box) { return DialogItemText(box, 0xFFFF); }
-inline void SetDialogItemText(HWND dialog, int controlId, const char* text) {
-    SendMessageTimeoutA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, (LPARAM)text, SMTO_NORMAL, 5000, NULL);
-}
+void SetDialogItemText(HWND dialog, int controlId, const char* text);
 inline void ClickDialogButton(HWND dialog, int controlId) {  // posted, as a click is
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), (LPARAM)GetDlgItem(dialog, controlId));
 }

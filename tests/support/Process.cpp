@@ -1,4 +1,5 @@
 #include "support/Process.h"
+#include "support/Files.h"
 
 ProgramRun::~ProgramRun() {
     if (!m_process) return;
@@ -7,11 +8,12 @@ ProgramRun::~ProgramRun() {
 }
 
 bool ProgramRun::Start(const std::string& exe, const std::string& folder, const std::string& arguments) {
-    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup = {};
+    std::wstring command = Wide("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &info))
+    if (!CreateProcessW(Wide(exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, Wide(folder).c_str(), &startup,
+                        &info))
         return false;
     CloseHandle(info.hThread);
     m_process = info.hProcess;

@@ -3,7 +3,7 @@
 #include <shlwapi.h>
 #include <string>
 
-inline void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path.c_str()); }
+void DeleteKeyTree(HKEY root, const std::string& path);
 
 // Creates the key; the destructor removes it with everything below it.
 class TestKey {
@@ -12,10 +12,8 @@ public:
     ~TestKey() { DeleteKeyTree(m_root, m_path); }
     TestKey(const TestKey&) = delete;
     TestKey& operator=(const TestKey&) = delete;
-    void SetString(const char* name, const std::string& value) {
-        SHSetValueA(m_root, m_path.c_str(), name, REG_SZ, value.c_str(), (DWORD)value.size() + 1);
-    }
-    void SetDword(const char* name, DWORD value) { SHSetValueA(m_root, m_path.c_str(), name, REG_DWORD, &value, 4); }
+    void SetString(const char* name, const std::string& value);
+    void SetDword(const char* name, DWORD value);
 
 private:
     HKEY m_root;
