@@ -7,6 +7,10 @@
 # this terminal to swap the disc in Q:. Without one (or with DEMO_TOUR=1) a
 # scripted tour runs under a private Xvfb server: install across both discs,
 # the game, uninstall, with a screenshot of every screen in build/demo/.
+#
+# DEMO_LOCALE=en_US.UTF-8 (or zh_CN.GBK) runs it all on a system of that
+# locale: Wine's code page is then 1252 (936), and the installer's texts and
+# the names it creates are the same Japanese ones.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
@@ -21,8 +25,13 @@ DEMO=$BUILD_DIR/demo
 BIN=$BUILD_DIR/$WIN_TREE/bin
 DISC1=$BUILD_DIR/$WIN_SAMPLE/disc1
 DISC2=$BUILD_DIR/$WIN_SAMPLE/disc2
+# Decided before wine-env.sh, which reuses the tests' X server when it runs.
+tour=${DEMO_TOUR:-}
+[ -z "${DISPLAY:-}" ] && tour=1
 export WINEPREFIX=$DEMO/prefix
+export WINE_LOCALE=${DEMO_LOCALE:-ja_JP.UTF-8}
 source "$ROOT/scripts/wine-env.sh"
+echo "demo: locale $LC_ALL"
 winpath() { local p; p=$(cd "$1" && pwd); echo "Z:${p//\//\\}"; }
 
 XVFB_PID=
@@ -32,8 +41,6 @@ stop() {
 }
 trap stop EXIT
 
-tour=${DEMO_TOUR:-}
-[ -z "${DISPLAY:-}" ] && tour=1
 if [ -n "$tour" ]; then
   # A private X server; Xvfb picks a free display number itself.
   mkdir -p "$DEMO"

@@ -43,7 +43,7 @@ fault_table() { cat <<'EOF'
 
 @ archive/OCPath.cpp
 # folder part found by byte steps: a Shift-JIS trail byte 0x5C (表, ソ) is taken for a backslash
--    for (const char* p = text; *p; p = CharNextA(p))
+-    for (const char* p = text; *p; p = sjis::Next(p))
 +    for (const char* p = text; *p; p++)
          if (*p == '\\') last = p;
 
@@ -150,13 +150,36 @@ fault_table() { cat <<'EOF'
 
 @ app/Launch.cpp
 # GAME starts the game in the installer's current folder, not in the game's own
--                       folder.GetBuffer(), &startup, &process)) {
-+                       NULL, &startup, &process)) {
+-    if (sys::StartProcess(program.GetBuffer(), commandLine.GetBuffer(), folder.GetBuffer(), &process)) {
++    if (sys::StartProcess(program.GetBuffer(), commandLine.GetBuffer(), NULL, &process)) {
 
 @ app/Shutdown.cpp
 # a read-only temporary file (install.pak, DSETUP.dll) is left behind at exit
--        SetFileAttributesA(path.GetBuffer(), FILE_ATTRIBUTE_NORMAL);  // a read-only copy goes too
-         DeleteFileA(path.GetBuffer());
+-        sys::SetAttributes(path.GetBuffer(), FILE_ATTRIBUTE_NORMAL);  // a read-only copy goes too
+         sys::RemoveFile(path.GetBuffer());
+
+@ base/SysText.cpp
+# text handed to the system converted in the system's ANSI code page, not 932: mojibake off Japanese systems
+-    int n = MultiByteToWideChar(kCodePage, 0, text, -1, NULL, 0);
++    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+     m_text = new WCHAR[n > 0 ? n : 1];
+-    if (n <= 0 || !MultiByteToWideChar(kCodePage, 0, text, -1, m_text, n)) m_text[0] = 0;
++    if (n <= 0 || !MultiByteToWideChar(CP_ACP, 0, text, -1, m_text, n)) m_text[0] = 0;
+
+@ base/SysText.cpp
+# texts from the system converted with best fit: a folder outside 932 becomes another folder's name
+-    int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, length, NULL, 0, NULL, &lossy);
++    int n = WideCharToMultiByte(kCodePage, 0, text, length, NULL, 0, NULL, NULL);
+
+@ base/SysWindows.cpp
+# dialogs created as ANSI windows: their templates' texts pass the system's code page
+-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, procedure, param);
++    return DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, procedure, param);
+
+@ base/Sjis.h
+# lead bytes end at 0x9F only: the second block (0xE0-0xFC, 漢字 of level 2) splits its characters
+-inline bool IsLeadByte(BYTE b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
++inline bool IsLeadByte(BYTE b) { return b >= 0x81 && b <= 0x9F; }
 
 @ base/OCString.cpp
 # string growth rounds up to the block instead of adding one: an empty text gets no storage
