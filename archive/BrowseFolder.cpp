@@ -32,6 +32,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM star
         if (startItem) sys::SetBrowseSelection(window, (LPCITEMIDLIST)startItem);
     } else if (message == BFFM_SELCHANGED) {
         OCString path;
+        SetLastError(ERROR_SUCCESS);
         const bool usable = param && sys::GetPathFromItems((LPCITEMIDLIST)param, path);
         const bool unnameable = !usable && GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
         SendMessageA(window, BFFM_ENABLEOK, 1, usable ? 1 : 0);
