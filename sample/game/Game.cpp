@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include "base/Sys.h"
 
 namespace {
 
@@ -13,17 +14,14 @@ const char kStarted[] = "ゲームが起動しました。";
 const char kQuitFlag[] = "/quit";
 
 // The game's texts are Shift-JIS; they meet the system as UTF-16 converted
-// with code page 932, so they read the same on a system of any code page.
-std::wstring Wide(const std::string& sjis) {
-    std::wstring wide(sjis.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(932, 0, sjis.c_str(), (int)sjis.size(), &wide[0], (int)wide.size()));
-    return wide;
-}
+// with code page 932 (the installer's boundary), so they read the same on a
+// system of any code page.
+std::wstring Wide(const std::string& sjis) { return (const wchar_t*)sys::WideText(sjis.c_str()); }
 
 std::string Sjis(const std::wstring& wide) {
-    std::string sjis(wide.size() * 2 + 1, '\0');
-    sjis.resize(WideCharToMultiByte(932, 0, wide.c_str(), (int)wide.size(), &sjis[0], (int)sjis.size(), NULL, NULL));
-    return sjis;
+    OCString sjis;
+    sys::ToSjis(wide.c_str(), (int)wide.size(), sjis);
+    return sjis.GetBuffer() ? sjis.GetBuffer() : "";
 }
 
 // The folder of this program, without a trailing backslash.
