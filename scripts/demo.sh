@@ -23,6 +23,9 @@ BIN=$BUILD_DIR/$WIN_TREE/bin
 DISCS=$BUILD_DIR/$WIN_TREE-release/sample   # the release setup.exe on them
 DISC1=$DISCS/disc1
 DISC2=$DISCS/disc2
+# Decided before wine-env.sh, which takes the tests' X server when one runs.
+tour=${DEMO_TOUR:-}
+[ -z "${DISPLAY:-}" ] && tour=1
 export WINEPREFIX=$DEMO/prefix
 source "$ROOT/scripts/wine-env.sh"
 winpath() { local p; p=$(cd "$1" && pwd); echo "Z:${p//\//\\}"; }
@@ -34,8 +37,6 @@ stop() {
 }
 trap stop EXIT
 
-tour=${DEMO_TOUR:-}
-[ -z "${DISPLAY:-}" ] && tour=1
 if [ -n "$tour" ]; then
   # A private X server; Xvfb picks a free display number itself.
   mkdir -p "$DEMO"
