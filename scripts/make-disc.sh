@@ -80,4 +80,4 @@ if ! "$DISCCHECK" "${discs[@]}"; then
   echo "make-disc: disccheck found the problems above; the discs are in $OUT" >&2
   exit 1
 fi
-echo "make-disc: ${#discs[@]} disc(s) in $OUT: $(for d in "${discs[@]}"; do printf '%s ' "$(basename "$d")"; done)"
+echo "make-disc: ${#discs[@]} disc(s) in $OUT:$(printf ' %s' "${discs[@]##*/}")"
