@@ -1,5 +1,9 @@
 # Settings for the native (Linux) build of the authoring tools.
 add_compile_options(-Wall -Wextra -Wshadow)
+# The tools as they ship (MinSizeRel, build/native-release): stripped, unused
+# functions and data dropped.
+add_compile_options($<$<CONFIG:MinSizeRel>:-ffunction-sections> $<$<CONFIG:MinSizeRel>:-fdata-sections>)
+add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:LINKER:--gc-sections>)
 find_package(ZLIB REQUIRED)
 add_library(zlib_static INTERFACE)
 target_link_libraries(zlib_static INTERFACE ZLIB::ZLIB)

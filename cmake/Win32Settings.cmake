@@ -8,6 +8,11 @@ add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600
                         WIN32_LEAN_AND_MEAN NOMINMAX)
 # Static run-time: setup.exe must load on a PC that has no mingw DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The build that ships (MinSizeRel: -Os, no debug information): stripped, and
+# every function and datum in a section of its own, so that the linker drops
+# what nothing calls. (Unwind tables keep much of it: exceptions need them.)
+add_compile_options($<$<CONFIG:MinSizeRel>:-ffunction-sections> $<$<CONFIG:MinSizeRel>:-fdata-sections>)
+add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:LINKER:--gc-sections>)
 
 # zlib: the static library, never the import library of zlib1.dll.
 set(ZLIB_USE_STATIC_LIBS ON)

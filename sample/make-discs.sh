@@ -2,7 +2,10 @@
 # make-discs.sh OUT PAK SETUP GAME UNINST
 # Lays out the sample game's two discs in OUT/disc1 and OUT/disc2 from the
 # sources beside this script: Shift-JIS settings, menu pictures drawn with
-# ImageMagick, archives made with the pak tool, loose data, disc markers.
+# ImageMagick, archives made with the pak tool (PAK, the Linux build, with
+# disccheck beside it), loose data, disc markers. What each disc holds is
+# made in OUT/work; scripts/make-disc.sh lays the discs out from there with
+# SETUP and checks them.
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")" && pwd)
 OUT=$1 PAK=$2 SETUP=$3 GAME=$4 UNINST=$5
@@ -10,9 +13,9 @@ NAME=HOSHIZORA
 # a font file rather than a font name: ImageMagick resolves names differently per locale
 FONT=${SAMPLE_FONT:-/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf}
 WORK=$OUT/work
-D1=$OUT/disc1 D2=$OUT/disc2
+D1=$WORK/disc1 D2=$WORK/disc2
 
-rm -rf "$D1" "$D2" "$WORK"
+rm -rf "$OUT/disc1" "$OUT/disc2" "$WORK"
 mkdir -p "$D1/Data" "$D2/Data" "$D1/directX" "$WORK"
 
 # UTF-8 text in the repo, Shift-JIS with CR LF on the disc.
@@ -70,8 +73,7 @@ pictures() { # DIR
   done
 }
 
-# ---- disc 1: the installer, the archives, voices, the manual ----
-cp "$SETUP" "$D1/setup.exe"
+# ---- disc 1: the settings and pictures, the archives, voices, the manual ----
 sjis "$SRC/install.ini.in" "$D1/install.ini"
 pictures "$D1"
 cp "$SRC/directx/readme.txt" "$D1/directX/readme.txt"
@@ -109,12 +111,7 @@ for ch in 1 2; do
 done
 sjis "$SRC/content/Manual.txt" "$D1/Data/Manual.txt"
 
-# ---- disc 2: music and movies; the installer again, for the menu ----
-# The menu redraws its buttons from the disc in the drive, which after a
-# full install is disc 2; so disc 2 carries the installer and pictures too.
-cp "$SETUP" "$D2/setup.exe"
-cp "$D1/install.ini" "$D2/install.ini"
-cp "$D1"/*.JPG "$D2/"
+# ---- disc 2: music and movies (make-disc.sh adds the settings and pictures) ----
 mkdir -p "$D2/Data/Bgm/arrange" "$D2/Data/Movie"
 for i in 1 2 3 4; do filler "$D2/Data/Bgm/bgm0$i.dat" 1024 $((300 + i)); done
 filler "$D2/Data/Bgm/arrange/bgm01_piano.dat" 512 311
@@ -129,7 +126,8 @@ done
 "$PAK" create --format 1 --compress "$D1/Data/disc1.pak" "$WORK/marker1" >/dev/null
 "$PAK" create --format 0 "$D2/Data/disc2.pak" "$WORK/marker2" >/dev/null
 
-printf 'DISC1\n' >"$D1/.windows-label"
-printf 'DISC2\n' >"$D2/.windows-label"
+SETUP=$SETUP DISCCHECK=$(dirname "$PAK")/disccheck "$SRC/../scripts/make-disc.sh" "$OUT" "$D1" "$D2"
+# the volume labels of the discs when mapped as drives under Wine
+printf 'DISC1\n' >"$OUT/disc1/.windows-label"
+printf 'DISC2\n' >"$OUT/disc2/.windows-label"
 rm -rf "$WORK"
-echo "sample discs: $D1 $D2"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds everything, lays out the
-# sample game's two discs and runs the installer from disc 1 in a Wine prefix
-# of its own (build/demo/prefix), with disc 1 as CD-ROM drive Q:.
+# sample game's two discs with the setup.exe that ships (scripts/make-disc.sh,
+# through the sample_release target) and runs the installer from disc 1 in a
+# Wine prefix of its own (build/demo/prefix), with disc 1 as CD-ROM drive Q:.
 #
 # With a display (DISPLAY set) you click through it yourself; press Enter in
 # this terminal to swap the disc in Q:. Without one (or with DEMO_TOUR=1) a
@@ -18,14 +19,15 @@ started=$(date +%s)
 source "$ROOT/scripts/arch.sh"
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/build.sh"
-cmake --build "$BUILD_DIR/$WIN_TREE" --target sample tour
+cmake --build "$BUILD_DIR/$WIN_TREE" --target sample_release tour
 built=$(date +%s)
 
 DEMO=$BUILD_DIR/demo
 BIN=$BUILD_DIR/$WIN_TREE/bin
-DISC1=$BUILD_DIR/$WIN_SAMPLE/disc1
-DISC2=$BUILD_DIR/$WIN_SAMPLE/disc2
-# Decided before wine-env.sh, which reuses the tests' X server when it runs.
+DISCS=$BUILD_DIR/$WIN_TREE-release/sample   # the release setup.exe on them
+DISC1=$DISCS/disc1
+DISC2=$DISCS/disc2
+# Decided before wine-env.sh, which takes the tests' X server when one runs.
 tour=${DEMO_TOUR:-}
 [ -z "${DISPLAY:-}" ] && tour=1
 export WINEPREFIX=$DEMO/prefix
@@ -67,7 +69,7 @@ if [ -z "$tour" ]; then
   while kill -0 "$setup" 2>/dev/null; do
     if read -r -t 1 _; then
       disc=$((3 - disc))
-      wine "$BIN/tour.exe" --insert "$(winpath "$BUILD_DIR/$WIN_SAMPLE/disc$disc")"
+      wine "$BIN/tour.exe" --insert "$(winpath "$DISCS/disc$disc")"
       echo "demo: disc $disc is in drive Q:"
     fi
   done

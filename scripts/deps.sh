@@ -15,7 +15,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb x11-utils xauth locales fonts-ipafont-gothic
-  cmake ninja-build googletest nasm dpkg-dev
+  cmake ninja-build googletest dpkg-dev
   g++ clang zlib1g-dev libclang-rt-14-dev imagemagick
 )
 # The 64-bit test build where the machine runs no 32-bit programs.
@@ -92,34 +92,57 @@ fetch_source() { # package -> prints the unpacked folder
   echo "$dir"
 }
 
+# How they are built; the installer links them statically, so these decide
+# part of setup.exe's size:
+# - -Os; -ffunction-sections -fdata-sections, so that the linker of the build
+#   that ships can drop what the program never calls;
+# - -fexceptions: a C++ exception thrown from an error callback passes
+#   through their frames (STYLE.md, habit 7);
+# - NO_GETENV: libjpeg reads no environment variables (JPEGMEM and the like);
+#   reading JPEGMEM with sscanf also pulled mingw's whole scanf in;
+# - __USE_MINGW_ANSI_STDIO=0: their message texts are formatted by msvcrt,
+#   not by mingw's own printf, which setup.exe would otherwise carry;
+# - libjpeg-turbo without SIMD: its dispatcher links every SIMD routine, the
+#   compressor's too (180 KB), and the C code decodes the menu's 480 x 320
+#   pictures in a few milliseconds;
+# - libpng without write support (scripts/libpng.dfa).
+# Changing any of this changes the key kept in the prefix, and the next run
+# builds both libraries anew.
+DEP_BUILD_TYPE=MinSizeRel
+DEP_CFLAGS="-fexceptions -ffunction-sections -fdata-sections -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0"
+JPEG_OPTIONS=(-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF)
+PNG_OPTIONS=(-DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF)
+PNG_DFA=$ROOT/scripts/libpng.dfa
+DEPS_KEY=$(printf '%s\n' "$DEP_BUILD_TYPE" "$DEP_CFLAGS" "${JPEG_OPTIONS[@]}" "${PNG_OPTIONS[@]}" |
+  cat - "$PNG_DFA" | sha256sum | cut -c1-16)
+
 cross_build() { # name srcdir cmake-args...
   local name=$1 src=$2; shift 2
   local bdir="$DEPS/build-$name-$TRIPLE"
+  rm -rf "$bdir"
   cmake -S "$src" -B "$bdir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
-    -DCMAKE_C_FLAGS="-fexceptions" "$@" >"$DEPS/$name-$TRIPLE.log" 2>&1
+    -DCMAKE_BUILD_TYPE=$DEP_BUILD_TYPE -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+    -DCMAKE_C_FLAGS="$DEP_CFLAGS" "$@" >"$DEPS/$name-$TRIPLE.log" 2>&1
   cmake --build "$bdir" >>"$DEPS/$name-$TRIPLE.log" 2>&1
   cmake --install "$bdir" >>"$DEPS/$name-$TRIPLE.log" 2>&1
 }
 
 build_libraries() { # triple toolchain prefix
   TRIPLE=$1 TOOLCHAIN="$ROOT/cmake/$2" PREFIX="$DEPS/$3"
-  if [ ! -f "$PREFIX/lib/libjpeg.a" ]; then
+  if [ "$(cat "$PREFIX/build-key" 2>/dev/null)" != "$DEPS_KEY" ]; then
+    rm -rf "$PREFIX"
     echo "deps: building libjpeg-turbo for $TRIPLE"
     src=$(fetch_source libjpeg-turbo libjpeg-turbo-)
-    cross_build jpeg "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-      -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" \
+    cross_build jpeg "$src" "${JPEG_OPTIONS[@]}" -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" \
       -DCMAKE_INSTALL_INCLUDEDIR="$PREFIX/include"
-  fi
-  if [ ! -f "$PREFIX/lib/libpng.a" ]; then
     echo "deps: building libpng for $TRIPLE"
     src=$(fetch_source libpng1.6 libpng1.6-)
-    cross_build png "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-      -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DZLIB_USE_STATIC_LIBS=ON \
+    cross_build png "$src" "${PNG_OPTIONS[@]}" -DDFA_XTRA="$PNG_DFA" -DZLIB_USE_STATIC_LIBS=ON \
       -DZLIB_LIBRARY="/usr/$TRIPLE/lib/libz.a" \
       -DZLIB_INCLUDE_DIR="/usr/$TRIPLE/include" -DCMAKE_INSTALL_LIBDIR=lib
     # the static library may be installed as libpng16.a only
     [ -f "$PREFIX/lib/libpng.a" ] || cp "$PREFIX/lib/libpng16.a" "$PREFIX/lib/libpng.a"
+    echo "$DEPS_KEY" >"$PREFIX/build-key"
   fi
   echo "deps: ready (prefix $PREFIX)"
 }

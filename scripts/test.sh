@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds both trees, starts a
-# private X server and a fresh Wine prefix, then runs CTest on both trees.
+# Runs every test: installs what is missing, builds the trees (the trees that
+# ship among them: the journeys run once more on the release setup.exe),
+# starts a private X server and a fresh Wine prefix, then runs CTest on the
+# native and Windows trees and their sanitizer builds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}

@@ -31,7 +31,11 @@ const char kTextForeignFolder[] =
 const wchar_t kForeignFolder[] = L"C:\\Zo\x8FD9";
 enum SampleType { kFullType = 0, kMinimalType = 2 };  // of the sample's three
 
-std::string SampleDisc(int number) { return SAMPLE_DIR "\\disc" + std::to_string(number); }  // copy before changing
+// The sample's discs, or the set JOURNEY_DISCS names (those with the release setup.exe); copy before changing.
+std::string SampleDisc(int number) {
+    const char* discs = getenv("JOURNEY_DISCS");
+    return std::string(discs && *discs ? discs : SAMPLE_DIR) + "\\disc" + std::to_string(number);
+}
 
 std::string CopyOfDisc1(const TempDir& scratch) {
     EXPECT_TRUE(CopyTree(SampleDisc(1), scratch / "disc1"));
