@@ -63,6 +63,7 @@ TEST(String, SearchesStepByWholeCharacters) {
         {"key=value=2", 4, 'f', "key", -1}, {"ソn\\n", 0, 'f', "\\n", 3},   {"  表/x", 0, 's', " \t", 2},
         {"  表/x", 0, 'o', "\\/", 4},      {"  表/x", 0, 'o', "表", 2},     {"   ", 0, 's', " ", -1},
         {"ソ表\\", 0, 's', "ソ", 2},       {"ソ表\\", 0, 'o', "\\", 4},     {"ソ表\\", 0, 's', "ソ表", 4},
+        {"C:\\饅", 0, 'l', "\\", 2},  // a lead byte of the second block (E9 5C)
     };
     for (const auto& c : cases) {
         OCString s = Stepped(c.text, c.steps);
