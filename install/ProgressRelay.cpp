@@ -29,9 +29,9 @@ LRESULT SendToBar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-ProgressRelay::ProgressRelay(DWORD textInterval)
+ProgressRelay::ProgressRelay(DWORD interval)
     : m_dialog(NULL), m_textChanged(false), m_position(0), m_posted(0), m_high(0), m_step(1),
-      m_pending(false), m_textInterval(textInterval), m_lastPost(GetTickCount() - textInterval) {
+      m_pending(false), m_interval(interval), m_lastPost(GetTickCount() - interval) {
     InitializeCriticalSection(&m_lock);
 }
 
@@ -70,10 +70,9 @@ void ProgressRelay::SetPosition(LONG position) {
 }
 
 void ProgressRelay::PostIfDue() {
-    if (m_pending || !m_dialog) return;
+    if (m_pending || !m_dialog || GetTickCount() - m_lastPost < m_interval) return;
     const bool barDue = m_position - m_posted >= m_step || m_position < m_posted;
-    const bool textDue = m_textChanged && GetTickCount() - m_lastPost >= m_textInterval;
-    if (!barDue && !textDue) return;
+    if (!barDue && !m_textChanged) return;
     m_pending = PostMessageA(m_dialog, kMsgShowProgress, 0, 0) != FALSE;
     if (!m_pending) return;
     m_posted = m_position;

@@ -11,11 +11,11 @@ const UINT kMsgShowProgress = WM_APP + 1;
 
 class ProgressRelay {
 public:
-    // A new file name alone is posted at most every `textInterval` ms: names
-    // of small files change faster than anyone can read them, and every
-    // repaint takes the dialog's thread away from the system that does the
-    // copying. A bar step posts at once and shows the latest name with it.
-    explicit ProgressRelay(DWORD textInterval = 40);
+    // A message is posted at most every `interval` ms: names of small files
+    // change faster than anyone can read them, and every repaint takes the
+    // dialog's thread (and the system's server) away from the copying. Each
+    // message shows the latest name and position.
+    explicit ProgressRelay(DWORD interval = 40);
     virtual ~ProgressRelay();
     ProgressRelay(const ProgressRelay&) = delete;
     ProgressRelay& operator=(const ProgressRelay&) = delete;
@@ -47,6 +47,6 @@ private:
     LONGLONG m_high;
     LONGLONG m_step;              // the smallest bar move worth a message
     bool m_pending;               // a message is on its way
-    const DWORD m_textInterval;
+    const DWORD m_interval;
     DWORD m_lastPost;             // GetTickCount of the last message posted
 };
