@@ -1,76 +1,228 @@
-// CopyFileWithTimes: one file, in 64 KiB chunks, with its times and
-// (masked) attributes.
-#include "archive/OCPath.h"
+// File copies through system handles: a small file costs one open, one read,
+// one create, one write and the two closes. OCFile is the fallback for what
+// a plain open cannot reach (an archive entry; a file the user retries).
+#include "archive/FileCopy.h"
 #include "archive/OCFile.h"
+#include "archive/OCPath.h"
 #include "base/Messages.h"
 #include "base/OCException.h"
 #include <memory>
-#include <new>
 #include "base/Sys.h"
 
 namespace {
 
 const unsigned kChunk = 65536;
 
+// Text before the last backslash; false when there is none.
+bool FolderOf(const char* path, OCString& folder) {
+    OCString text(path, -1);
+    if (!text.FindLastChar('\\')) return false;
+    text.Delete(0, -1);
+    folder = text;
+    return !folder.IsEmpty();
+}
+
+HANDLE TryCreate(const char* destination) {
+    return sys::OpenFile(destination, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
+
+// The create again after mending what the failure points at; the failure's
+// code stays when there is nothing to mend.
+HANDLE CreateAfterMending(const char* destination, DWORD error) {
+    OCString folder;
+    if (error == ERROR_PATH_NOT_FOUND && FolderOf(destination, folder)) {
+        CreateDirectoryPath(folder.GetBuffer());
+        return TryCreate(destination);
+    }
+    if (error == ERROR_ACCESS_DENIED) {
+        MakeReplaceable(destination);
+        return TryCreate(destination);
+    }
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+// The source of CopyFileWithTimes: a disk file through its handle, or what
+// OCFile opens when the plain open fails (an archive entry, or the file after
+// the user's Retry).
+class CopySource {
+public:
+    // False when there is nothing to copy (missing, or Ignore at the prompt).
+    bool Open(const char* name) {
+        if (OpenSourceFile(name, m_handle, m_facts)) return true;
+        if (!m_file.Open(name, kOpenRead)) return false;
+        m_readable = m_file.QuerySize(m_facts.size);
+        ReadTimesAgain();
+        m_facts.attributes = m_file.GetAttributes();
+        return true;
+    }
+    // False when the system cannot tell the size: nothing can be copied.
+    bool Readable() const { return m_readable; }
+    void ReadTimesAgain() {
+        if (m_handle.IsOpen()) return ReadSourceTimes(m_handle.Get(), m_facts);
+        FILETIME local[3];
+        m_file.GetTimes(&local[0], &local[1], &local[2]);
+        LocalFileTimeToFileTime(&local[0], &m_facts.creation);
+        LocalFileTimeToFileTime(&local[1], &m_facts.access);
+        LocalFileTimeToFileTime(&local[2], &m_facts.write);
+    }
+    const SourceFacts& Facts() const { return m_facts; }
+    unsigned Read(void* dst, unsigned count) {
+        if (!m_handle.IsOpen()) return m_file.Read(dst, count);
+        DWORD got = 0;
+        return ReadFile(m_handle.Get(), dst, count, &got, NULL) ? got : 0;
+    }
+
+private:
+    FileHandle m_handle;
+    OCFile m_file;
+    SourceFacts m_facts = {};
+    bool m_readable = true;
+};
+
 // Throws after a read that delivered nothing before the source's end: a
 // shrinking file or a failing medium would otherwise never finish.
-[[noreturn]] void ThrowReadFailed(const char* source, OCFile& destination, const char* name) {
+[[noreturn]] void ThrowReadFailed(const char* source, FileHandle& target, const char* destination) {
     DWORD code = GetLastError();
     if (code == ERROR_SUCCESS) code = ERROR_HANDLE_EOF;
-    destination.Close();
-    sys::RemoveFile(name);                               // no partial copy stays behind
+    if (target.IsOpen()) {
+        target.Close();
+        sys::RemoveFile(destination);                 // no partial copy stays behind
+    }
     OCString message;
     message.Format(kMsgReadFailed, source);
     throw OCErrorException((LONG)code, message.GetBuffer());
 }
 
-void CopyData(OCFile& source, OCFile& destination, BYTE* buffer, const char* sourceName,
-              const char* destinationName, ProgressCallback progress, DWORD_PTR user) {
-    ULONGLONG remaining = 0;
-    if (!source.QuerySize(remaining)) ThrowReadFailed(sourceName, destination, destinationName);
+void CopyData(CopySource& from, FileHandle& to, const char* source, const char* destination,
+              ProgressCallback progress, DWORD_PTR user) {
+    ULONGLONG remaining = from.Facts().size;
+    const unsigned size = remaining < kChunk ? (unsigned)remaining : kChunk;
+    std::unique_ptr<BYTE[]> buffer(new BYTE[size ? size : 1]);   // bad_alloc fails the copy
     while (remaining > 0) {
-        const unsigned wanted = remaining < kChunk ? (unsigned)remaining : kChunk;
+        const unsigned wanted = remaining < size ? (unsigned)remaining : size;
         SetLastError(ERROR_SUCCESS);
-        const unsigned got = source.Read(buffer, wanted);
-        if (got == 0) ThrowReadFailed(sourceName, destination, destinationName);
-        destination.Write(buffer, got);
+        const unsigned got = from.Read(buffer.get(), wanted);
+        if (got == 0) ThrowReadFailed(source, to, destination);
+        WriteToFile(to.Get(), buffer.get(), got);
         remaining -= got;
         if (progress) progress(got, user);
     }
 }
 
-void CopyTimes(OCFile& source, OCFile& destination) {
-    FILETIME creation, access, write;
-    source.GetTimes(&creation, &access, &write);
-    destination.SetTimes(&creation, &access, &write);
+typedef BOOL(WINAPI* SetFileInformationByHandleFn)(HANDLE, int, void*, DWORD);
+const int kFileBasicInfo = 0;
+struct FileBasicInfo {                             // FILE_BASIC_INFO
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;
+    DWORD attributes;
+};
+
+// Present from Windows Vista on; earlier systems set attributes by name.
+SetFileInformationByHandleFn HandleInformationSetter() {
+    static const SetFileInformationByHandleFn setter = (SetFileInformationByHandleFn)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
+    return setter;
 }
 
-// An archive entry has no attributes of its own: it becomes a normal file.
-// Both ends are open, so neither name is looked up again.
-void CopyAttributes(OCFile& source, OCFile& destination, DWORD mask) {
-    DWORD attributes = source.GetAttributes();
-    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & mask;
-    attributes &= ~(DWORD)FILE_ATTRIBUTE_DIRECTORY;
-    destination.SetAttributes(attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+LARGE_INTEGER AsLarge(const FILETIME& time) {
+    LARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = (LONG)time.dwHighDateTime;
+    return value;
 }
 
 }  // namespace
 
+bool OpenSourceFile(const char* name, FileHandle& source, SourceFacts& facts) {
+    source.Reset(sys::OpenFile(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!source.IsOpen()) return false;
+    if (!GetFileInformationByHandle(source.Get(), &information)) {
+        const DWORD error = GetLastError();
+        source.Close();
+        SetLastError(error);
+        return false;
+    }
+    facts.size = (ULONGLONG)information.nFileSizeHigh << 32 | information.nFileSizeLow;
+    facts.creation = information.ftCreationTime;
+    facts.access = information.ftLastAccessTime;
+    facts.write = information.ftLastWriteTime;
+    facts.attributes = information.dwFileAttributes;
+    return true;
+}
+
+void ReadSourceTimes(HANDLE source, SourceFacts& facts) {
+    GetFileTime(source, &facts.creation, &facts.access, &facts.write);
+}
+
+FileHandle CreateTargetFile(const char* destination) {
+    for (;;) {
+        HANDLE created = TryCreate(destination);
+        if (created == INVALID_HANDLE_VALUE) created = CreateAfterMending(destination, GetLastError());
+        if (created != INVALID_HANDLE_VALUE) return FileHandle(created);
+        if (!AskToRetryOpen(destination, GetLastError())) return FileHandle();
+    }
+}
+
+void WriteToFile(HANDLE target, const void* data, unsigned count) {
+    const BYTE* from = (const BYTE*)data;
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(target, from, count, &written, NULL) || written == 0) {
+            DWORD code = GetLastError();
+            if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
+            throw OCErrorException((LONG)code, kMsgWriteFailed);
+        }
+        from += written;
+        count -= written;
+    }
+}
+
+void FinishTargetFile(HANDLE target, const char* destination, const SourceFacts& facts, DWORD mask) {
+    DWORD attributes = 0;
+    const bool withAttributes = mask != 0xFFFFFFFF;
+    if (withAttributes) {
+        attributes = facts.attributes == INVALID_FILE_ATTRIBUTES ? 0 : facts.attributes & mask;
+        attributes &= ~(DWORD)FILE_ATTRIBUTE_DIRECTORY;
+        if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    if (SetFileInformationByHandleFn setter = HandleInformationSetter()) {
+        FileBasicInfo information = {AsLarge(facts.creation), AsLarge(facts.access), AsLarge(facts.write),
+                                     {}, withAttributes ? attributes : 0};   // 0: left as they are
+        setter(target, kFileBasicInfo, &information, sizeof information);
+        return;
+    }
+    SetFileTime(target, &facts.creation, &facts.access, &facts.write);
+    if (withAttributes) sys::SetAttributes(destination, attributes);
+}
+
 void CopyFileWithTimes(const char* source, const char* destination, int overwrite, DWORD mask,
                        ProgressCallback progress, DWORD_PTR user) {
     RequireFittingPath(destination);                 // never a file under a shortened name
-    OCFile from;
-    if (!from.Open(source, kOpenRead)) return;       // no empty destination for a missing source
+    CopySource from;
+    if (!from.Open(source)) return;                  // no empty destination for a missing source
+    FileHandle none;
+    if (!from.Readable()) ThrowReadFailed(source, none, destination);
     if (overwrite == 0 && FileExists(destination)) return;
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
-    if (!buffer) return;
-    OCFile to;
-    if (!OpenForReplace(to, destination)) return;
-    CopyData(from, to, buffer.get(), source, destination, progress, user);
-    buffer.reset();
-    to.Commit();
-    CopyTimes(from, to);
-    if (mask != 0xFFFFFFFF) CopyAttributes(from, to, mask);
-    to.Close();
-    from.Close();
+    FileHandle to = CreateTargetFile(destination);
+    if (!to.IsOpen()) return;
+    CopyData(from, to, source, destination, progress, user);
+    from.ReadTimesAgain();
+    FinishTargetFile(to.Get(), destination, from.Facts(), mask);
+}
+
+void CopyFromMemory(const void* data, const SourceFacts& facts, const char* destination, DWORD mask,
+                    ProgressCallback progress, DWORD_PTR user) {
+    RequireFittingPath(destination);
+    FileHandle to = CreateTargetFile(destination);
+    if (!to.IsOpen()) return;
+    const BYTE* from = (const BYTE*)data;
+    for (ULONGLONG remaining = facts.size; remaining > 0;) {
+        const unsigned count = remaining < kChunk ? (unsigned)remaining : kChunk;
+        WriteToFile(to.Get(), from, count);
+        from += count;
+        remaining -= count;
+        if (progress) progress(count, user);
+    }
+    FinishTargetFile(to.Get(), destination, facts, mask);
 }

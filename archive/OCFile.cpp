@@ -43,6 +43,16 @@ bool FolderPart(const char* path, OCString& folder) {
     throw OCErrorException((LONG)code, kMsgWriteFailed);
 }
 
+// A read stream takes 64 KiB from the system at a time instead of the
+// run-time library's 4 KiB: an archive's entries are read in small pieces.
+// Written streams keep the small buffer, whose failures name the cause.
+const size_t kReadBuffer = 65536;
+
+FILE* ForReading(FILE* stream) {
+    if (stream) setvbuf(stream, NULL, _IOFBF, kReadBuffer);
+    return stream;
+}
+
 HANDLE StreamHandle(FILE* stream) { return (HANDLE)_get_osfhandle(_fileno(stream)); }
 
 const char* TextOf(const OCString& s) { return s.GetBuffer() ? s.GetBuffer() : ""; }
@@ -74,16 +84,7 @@ int OCFile::OpenOnce(const char* name, unsigned mode) {
 int OCFile::OpenWithPrompt(const char* name, unsigned mode, bool searchArchives) {
     for (;;) {
         if (TryOpen(name, mode, searchArchives)) return 1;
-        DWORD error = GetLastError();
-        if (g_quietOpen) return 0;
-        OCString text;
-        text.Format(kMsgCannotOpen, name);
-        int answer = text.ShowMessageBox(NULL, kCaptionReadError, MB_ABORTRETRYIGNORE);
-        if (answer == IDIGNORE) return 0;
-        if (answer == IDABORT) {
-            text.Format(kMsgOpenFailed, name);
-            throw OCErrorException((LONG)error, text.GetBuffer());
-        }
+        if (!AskToRetryOpen(name, GetLastError())) return 0;
     }
 }
 
@@ -127,15 +128,20 @@ int OCFile::OpenFirstMatch(const char* pattern, const char* modeText) {
     } else {
         m_path = found.cFileName;  // a pattern without a folder names the current folder
     }
-    AttachStream(sys::OpenStream(m_path.GetBuffer(), modeText));
+    FILE* stream = sys::OpenStream(m_path.GetBuffer(), modeText);
+    AttachStream(modeText[0] == 'r' ? ForReading(stream) : stream);
     return 1;
 }
 
 // A write creates the missing folders on the way; they are looked for only
 // when the file cannot be created.
 int OCFile::OpenPlain(const char* name, unsigned mode, const char* modeText) {
+    if (!ModeWrites(mode)) {
+        AttachStream(ForReading(sys::OpenStream(name, modeText)));
+        return m_stream != NULL;
+    }
     AttachStream(sys::OpenStream(name, modeText));
-    if (m_stream || !ModeWrites(mode)) return m_stream != NULL;
+    if (m_stream) return 1;
     const DWORD error = GetLastError();
     OCString folder;
     if (FolderPart(name, folder) && !folder.IsEmpty() && !FileExists(folder.GetBuffer())) {
@@ -325,6 +331,19 @@ int OCFile::SetAttributes(DWORD attributes) {
     return sys::SetAttributes(m_path.GetBuffer(), attributes) ? 1 : 0;
 }
 
+bool AskToRetryOpen(const char* name, DWORD error) {
+    if (g_quietOpen) return false;
+    OCString text;
+    text.Format(kMsgCannotOpen, name);
+    const int answer = text.ShowMessageBox(NULL, kCaptionReadError, MB_ABORTRETRYIGNORE);
+    if (answer == IDIGNORE) return false;
+    if (answer == IDABORT) {
+        text.Format(kMsgOpenFailed, name);
+        throw OCErrorException((LONG)error, text.GetBuffer());
+    }
+    return true;
+}
+
 void AddSearchDirectory(const char* folder) { g_searchDirectories.push_back(OCString(folder, -1)); }
 
 int FileExists(const char* path) { return sys::GetAttributes(path) != INVALID_FILE_ATTRIBUTES; }
@@ -357,10 +376,13 @@ void RequireFittingPath(const char* path) {
     throw OCErrorException(ERROR_FILENAME_EXCED_RANGE, message.GetBuffer());
 }
 
+// The system refuses to replace a read-only file, and a hidden or system
+// file unless the new one is created hidden or system too.
 void MakeReplaceable(const char* path) {
+    const DWORD inTheWay = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const DWORD attributes = sys::GetAttributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
-    sys::SetAttributes(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & inTheWay)) return;
+    sys::SetAttributes(path, attributes & ~inTheWay);
 }
 
 // A read-only file in the way refuses to be replaced: its read-only

@@ -118,6 +118,10 @@ extern std::vector<OCString> g_searchDirectories;
 // While set, Open fails silently instead of asking the user.
 extern DWORD g_quietOpen;
 
+// The prompt after a failed open of `name` (Abort, Retry, Ignore): true for
+// Retry; false for Ignore and, without asking, while g_quietOpen is set.
+// Throws OCErrorException (`error`, kMsgOpenFailed) for Abort.
+bool AskToRetryOpen(const char* name, DWORD error);
 void AddSearchDirectory(const char* folder);
 // 1 when GetFileAttributesA succeeds.
 int FileExists(const char* path);
@@ -129,8 +133,8 @@ void CreateDirectoryPath(const char* path);
 // `path` is MAX_PATH bytes or longer: the system's file calls would refuse it
 // or work on a shortened name.
 void RequireFittingPath(const char* path);
-// Clears the read-only attribute of an existing file that is about to be
-// replaced; nothing for a missing file.
+// Clears the read-only, hidden and system attributes of an existing file
+// that is about to be replaced; nothing for a missing file.
 void MakeReplaceable(const char* path);
 // Opens `path` with kOpenCreate, replacing a read-only file too; as Open,
 // 1 when a stream is open afterwards.

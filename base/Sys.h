@@ -47,6 +47,8 @@ int CompareNoCase(const char* a, const char* b);
 
 // Files and folders; each returns what the system call of that name does.
 FILE* OpenStream(const char* name, const char* mode);
+// CreateFile without a template; INVALID_HANDLE_VALUE on failure.
+HANDLE OpenFile(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags);
 DWORD GetAttributes(const char* name);
 bool SetAttributes(const char* name, DWORD attributes);
 bool MakeFolder(const char* name);

@@ -58,6 +58,11 @@ FILE* OpenStream(const char* name, const char* mode) {
     return _wfopen(WideText(name), WideText(mode));
 }
 
+HANDLE OpenFile(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    if (!IsNtFamily()) return CreateFileA(name, access, share, NULL, disposition, flags, NULL);
+    return CreateFileW(WideText(name), access, share, NULL, disposition, flags, NULL);
+}
+
 DWORD GetAttributes(const char* name) {
     return IsNtFamily() ? GetFileAttributesW(WideText(name)) : GetFileAttributesA(name);
 }

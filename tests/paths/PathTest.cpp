@@ -144,16 +144,20 @@ TEST_F(Copy, CarriesTimesAndAttributesButReadOnly) {
     EXPECT_EQ(0u, GetFileAttributesA((dir / "all.bin").c_str()) & kKept) << "all-ones mask: none copied";
 }
 
-// The source (NULL: missing), the destination before and after (NULL: none).
+// The source (NULL: missing), the destination before and after (NULL: none):
+// a read-only, hidden or system file in the way is replaced too.
 TEST_F(Copy, ReplacesOnlyWhenAskedAndNeverForAMissingSource) {
-    const struct { const char* source; const char* before; int overwrite; const char* after; } cases[] = {
-        {"new", nullptr, 0, "new"}, {"new", "old", 0, "old"}, {"new", "old", 1, "new"},
-        {"", nullptr, 1, ""},       {nullptr, nullptr, 1, nullptr},
+    const DWORD inTheWay = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const struct { const char* source; const char* before; DWORD attributes; int overwrite; const char* after; } cases[] = {
+        {"new", nullptr, 0, 0, "new"}, {"new", "old", 0, 0, "old"}, {"new", "old", 0, 1, "new"},
+        {"new", "old", inTheWay, 1, "new"}, {"", nullptr, 0, 1, ""}, {nullptr, nullptr, 0, 1, nullptr},
     };
     for (const auto& c : cases) {
+        SetFileAttributesA((dir / "dst.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
         for (const char* name : {"src.txt", "dst.txt"}) DeleteFileA((dir / name).c_str());
         if (c.source) dir.Write("src.txt", c.source);
         if (c.before) dir.Write("dst.txt", c.before);
+        if (c.attributes) SetFileAttributesA((dir / "dst.txt").c_str(), c.attributes);
         Progress progress;
         CopyFileWithTimes((dir / "src.txt").c_str(), (dir / "dst.txt").c_str(), c.overwrite, kInstallerMask,
                           OnChunk, (DWORD_PTR)&progress);
