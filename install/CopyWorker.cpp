@@ -14,6 +14,8 @@
 #include "base/OCException.h"
 #include "install/Drives.h"
 #include "install/ProgressRelay.h"
+#include "install/ReadAhead.h"
+#include "archive/FileCopy.h"
 #include "install/Uninstall.h"
 #include "install/Unpack.h"
 #include "resources/resource.h"
@@ -233,6 +235,37 @@ OCString FolderPart(const char* path) {
     return lstrcmpA(Text(folder), path) == 0 ? OCString() : folder;
 }
 
+// The files of one entry, depth first in the order the system lists them:
+// each file's source and target path.
+void ListEntry(const char* sourceFolder, const char* installTo, const char* entryPath,
+               std::vector<OCString>& sources, std::vector<OCString>& targets) {
+    OCString pattern;
+    pattern.Format("%s\\%s", sourceFolder, entryPath);
+    const OCString relativeFolder = FolderPart(entryPath);
+    OCFindFile search;
+    WIN32_FIND_DATAA found;
+    if (!search.First(pattern.GetBuffer(), &found)) return;
+    do {
+        const char* fileName = found.cFileName;
+        OCString relative;
+        if (relativeFolder.IsEmpty())
+            relative = fileName;
+        else
+            relative.Format("%s\\%s", relativeFolder.GetBuffer(), fileName);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (lstrcmpA(fileName, ".") == 0 || lstrcmpA(fileName, "..") == 0) continue;
+            relative += "\\*.*";
+            ListEntry(sourceFolder, installTo, relative.GetBuffer(), sources, targets);
+            continue;
+        }
+        OCString source, target;
+        source.Format("%s\\%s", sourceFolder, relative.GetBuffer());
+        target.Format("%s\\%s", installTo, relative.GetBuffer());
+        sources.push_back(source);
+        targets.push_back(target);
+    } while (search.Next(&found));
+}
+
 }  // namespace
 
 // The search folders are read by every open on the user-interface thread
@@ -274,35 +307,25 @@ int InstallConfig::CopyFiles() {
 }
 
 // `entryPath` names a file, a folder (which matches only itself) or a
-// wildcard pattern; folders are copied with everything below them.
+// wildcard pattern; folders are copied with everything below them. The whole
+// list is known before the first file is written, so the next sources can be
+// read while the current file is written.
 void InstallConfig::CopyEntry(const char* sourceFolder, const char* installTo, const char* entryPath) {
-    OCString pattern;
-    pattern.Format("%s\\%s", sourceFolder, entryPath);
-    const OCString relativeFolder = FolderPart(entryPath);
-    OCFindFile search;
-    WIN32_FIND_DATAA found;
-    if (!search.First(pattern.GetBuffer(), &found)) return;
-    do {
-        const char* fileName = found.cFileName;
-        OCString relative;
-        if (relativeFolder.IsEmpty())
-            relative = fileName;
-        else
-            relative.Format("%s\\%s", relativeFolder.GetBuffer(), fileName);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (lstrcmpA(fileName, ".") == 0 || lstrcmpA(fileName, "..") == 0) continue;
-            relative += "\\*.*";
-            CopyEntry(sourceFolder, installTo, relative.GetBuffer());
-            continue;
-        }
-        OCString source, target;
-        source.Format("%s\\%s", sourceFolder, relative.GetBuffer());
-        target.Format("%s\\%s", installTo, relative.GetBuffer());
+    std::vector<OCString> sources, targets;
+    ListEntry(sourceFolder, installTo, entryPath, sources, targets);
+    ReadAhead ahead(sources);
+    for (size_t i = 0; i < sources.size(); i++) {
+        const char* target = targets[i].GetBuffer();
         AttachIfNew(progress.GetWindow());
-        g_progress.SetText(target.GetBuffer());
-        CopyFileWithTimes(source.GetBuffer(), target.GetBuffer(), 1, kAllButReadOnly,
-                          AdvanceProgress, (DWORD_PTR)&progress);
-    } while (search.Next(&found));
+        g_progress.SetText(target);
+        const ReadAhead::Piece piece = ahead.Next();
+        if (piece.read)
+            CopyFromMemory(piece.data.data(), piece.facts, target, kAllButReadOnly, AdvanceProgress,
+                           (DWORD_PTR)&progress);
+        else
+            CopyFileWithTimes(sources[i].GetBuffer(), target, 1, kAllButReadOnly, AdvanceProgress,
+                              (DWORD_PTR)&progress);
+    }
 }
 
 int SpaceSuffices(ULONGLONG freeBytes, ULONGLONG requiredBytes) {

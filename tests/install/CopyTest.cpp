@@ -10,6 +10,7 @@
 #include "install/CopyWorker.h"
 #include "install/Drives.h"
 #include "install/OCThread.h"
+#include "install/ReadAhead.h"
 #include "install/Unpack.h"
 #include "support/BoxAnswerer.h"
 #include "support/CdDrive.h"
@@ -181,6 +182,47 @@ TEST(OCThread, StartsSuspendedOrNowKeepsItsFirstThreadAndLetsItFinishOrEndsIt) {
     } catch (const OCErrorException& error) {
         EXPECT_STREQ(kMsgThreadBadArgument, error.message.GetBuffer());
     }
+}
+
+// ---- reading ahead ----
+
+std::string PieceText(const ReadAhead::Piece& piece) {
+    return piece.read ? std::string(piece.data.begin(), piece.data.end()) : "(left to the worker)";
+}
+
+// Pieces come in the list's order; what cannot be read whole in one go is left
+// to the worker; the reader never reads past a file that is being copied
+// when the file counts as the whole budget; and pieces left to the worker in
+// their hundreds still come (each counts against the budget).
+TEST(ReadAhead, HandsOutWholeSmallFilesInOrderAndLeavesTheRestToTheWorker) {
+    TempDir dir;
+    dir.Write("small.txt", "small");
+    dir.Write("empty.txt", "");
+    dir.Write("big.bin", Pattern(5000));
+    dir.Write("after.txt", "after");
+    dir.Write("locked.txt", "locked");
+    HANDLE lock = CreateFileA((dir / "locked.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    std::vector<OCString> sources;
+    for (const char* name : {"small.txt", "empty.txt", "missing.txt", "locked.txt", "big.bin", "after.txt"})
+        sources.push_back(OCString((dir / name).c_str(), -1));
+    {
+        ReadAhead ahead(sources, 4096, 1024);  // big.bin is more than the budget
+        const char* expected[] = {"small", "", "(left to the worker)", "(left to the worker)", "(left to the worker)"};
+        for (const char* text : expected) EXPECT_EQ(text, PieceText(ahead.Next()));
+        DeleteFileA((dir / "after.txt").c_str());  // while big.bin is being copied
+        EXPECT_EQ("(left to the worker)", PieceText(ahead.Next())) << "read before big.bin was done";
+    }
+    CloseHandle(lock);
+    ReadAhead::Piece piece = ReadAhead(sources).Next();
+    EXPECT_EQ(5u, piece.facts.size);
+    FILETIME written;
+    HANDLE source = CreateFileA((dir / "small.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    GetFileTime(source, NULL, NULL, &written);
+    CloseHandle(source);
+    EXPECT_EQ(0, CompareFileTime(&written, &piece.facts.write));
+    std::vector<OCString> missing(1500, OCString((dir / "missing.txt").c_str(), -1));
+    ReadAhead many(missing);
+    for (size_t i = 0; i < missing.size(); i++) ASSERT_FALSE(many.Next().read) << i;
 }
 
 // ---- the copy step as the install runs it ----
