@@ -48,8 +48,11 @@ HANDLE CreateAfterMending(const char* destination, DWORD error) {
 class CopySource {
 public:
     // False when there is nothing to copy (missing, or Ignore at the prompt).
-    bool Open(const char* name) {
-        if (OpenSourceFile(name, m_handle, m_facts)) return true;
+    bool Open(const char* name, bool withAttributes) {
+        if (OpenSourceFile(name, m_handle, m_facts)) {
+            if (withAttributes) m_facts.attributes = sys::GetAttributes(name);
+            return true;
+        }
         if (!m_file.Open(name, kOpenRead)) return false;
         m_readable = m_file.QuerySize(m_facts.size);
         ReadTimesAgain();
@@ -135,19 +138,18 @@ LARGE_INTEGER AsLarge(const FILETIME& time) {
 
 bool OpenSourceFile(const char* name, FileHandle& source, SourceFacts& facts) {
     source.Reset(sys::OpenFile(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
-    BY_HANDLE_FILE_INFORMATION information;
     if (!source.IsOpen()) return false;
-    if (!GetFileInformationByHandle(source.Get(), &information)) {
+    DWORD high = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD low = GetFileSize(source.Get(), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
         const DWORD error = GetLastError();
         source.Close();
         SetLastError(error);
         return false;
     }
-    facts.size = (ULONGLONG)information.nFileSizeHigh << 32 | information.nFileSizeLow;
-    facts.creation = information.ftCreationTime;
-    facts.access = information.ftLastAccessTime;
-    facts.write = information.ftLastWriteTime;
-    facts.attributes = information.dwFileAttributes;
+    facts.size = (ULONGLONG)high << 32 | low;
+    facts.attributes = INVALID_FILE_ATTRIBUTES;
     return true;
 }
 
@@ -155,12 +157,12 @@ void ReadSourceTimes(HANDLE source, SourceFacts& facts) {
     GetFileTime(source, &facts.creation, &facts.access, &facts.write);
 }
 
-FileHandle CreateTargetFile(const char* destination) {
+TargetFile CreateTargetFile(const char* destination) {
     for (;;) {
         HANDLE created = TryCreate(destination);
         if (created == INVALID_HANDLE_VALUE) created = CreateAfterMending(destination, GetLastError());
-        if (created != INVALID_HANDLE_VALUE) return FileHandle(created);
-        if (!AskToRetryOpen(destination, GetLastError())) return FileHandle();
+        if (created != INVALID_HANDLE_VALUE) return TargetFile{FileHandle(created), GetLastError() != ERROR_ALREADY_EXISTS};
+        if (!AskToRetryOpen(destination, GetLastError())) return TargetFile{FileHandle(), false};
     }
 }
 
@@ -178,51 +180,62 @@ void WriteToFile(HANDLE target, const void* data, unsigned count) {
     }
 }
 
-void FinishTargetFile(HANDLE target, const char* destination, const SourceFacts& facts, DWORD mask) {
+// A new file has plain attributes already; setting them again costs the
+// system several calls per file. A file written over may keep its old ones
+// (an administrator may write over a read-only file).
+static bool NeedNoAttributes(const TargetFile& target, DWORD attributes) {
+    return target.fresh && (attributes & ~(DWORD)(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) == 0;
+}
+
+void FinishTargetFile(const TargetFile& file, const char* destination, const SourceFacts& facts, DWORD mask) {
+    const HANDLE target = file.handle.Get();
     DWORD attributes = 0;
-    const bool withAttributes = mask != 0xFFFFFFFF;
-    if (withAttributes) {
+    if (mask != 0xFFFFFFFF) {
         attributes = facts.attributes == INVALID_FILE_ATTRIBUTES ? 0 : facts.attributes & mask;
         attributes &= ~(DWORD)FILE_ATTRIBUTE_DIRECTORY;
-        if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
     }
+    if (NeedNoAttributes(file, attributes)) {
+        SetFileTime(target, &facts.creation, &facts.access, &facts.write);
+        return;
+    }
+    if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
     if (SetFileInformationByHandleFn setter = HandleInformationSetter()) {
-        FileBasicInfo information = {AsLarge(facts.creation), AsLarge(facts.access), AsLarge(facts.write),
-                                     {}, withAttributes ? attributes : 0};   // 0: left as they are
+        FileBasicInfo information = {AsLarge(facts.creation), AsLarge(facts.access), AsLarge(facts.write), {},
+                                     attributes};
         setter(target, kFileBasicInfo, &information, sizeof information);
         return;
     }
     SetFileTime(target, &facts.creation, &facts.access, &facts.write);
-    if (withAttributes) sys::SetAttributes(destination, attributes);
+    sys::SetAttributes(destination, attributes);
 }
 
 void CopyFileWithTimes(const char* source, const char* destination, int overwrite, DWORD mask,
                        ProgressCallback progress, DWORD_PTR user) {
     RequireFittingPath(destination);                 // never a file under a shortened name
     CopySource from;
-    if (!from.Open(source)) return;                  // no empty destination for a missing source
+    if (!from.Open(source, mask != 0xFFFFFFFF)) return;                  // no empty destination for a missing source
     FileHandle none;
     if (!from.Readable()) ThrowReadFailed(source, none, destination);
     if (overwrite == 0 && FileExists(destination)) return;
-    FileHandle to = CreateTargetFile(destination);
-    if (!to.IsOpen()) return;
-    CopyData(from, to, source, destination, progress, user);
+    TargetFile to = CreateTargetFile(destination);
+    if (!to.handle.IsOpen()) return;
+    CopyData(from, to.handle, source, destination, progress, user);
     from.ReadTimesAgain();
-    FinishTargetFile(to.Get(), destination, from.Facts(), mask);
+    FinishTargetFile(to, destination, from.Facts(), mask);
 }
 
 void CopyFromMemory(const void* data, const SourceFacts& facts, const char* destination, DWORD mask,
                     ProgressCallback progress, DWORD_PTR user) {
     RequireFittingPath(destination);
-    FileHandle to = CreateTargetFile(destination);
-    if (!to.IsOpen()) return;
+    TargetFile to = CreateTargetFile(destination);
+    if (!to.handle.IsOpen()) return;
     const BYTE* from = (const BYTE*)data;
     for (ULONGLONG remaining = facts.size; remaining > 0;) {
         const unsigned count = remaining < kChunk ? (unsigned)remaining : kChunk;
-        WriteToFile(to.Get(), from, count);
+        WriteToFile(to.handle.Get(), from, count);
         from += count;
         remaining -= count;
         if (progress) progress(count, user);
     }
-    FinishTargetFile(to.Get(), destination, facts, mask);
+    FinishTargetFile(to, destination, facts, mask);
 }

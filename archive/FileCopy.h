@@ -13,8 +13,10 @@ struct SourceFacts {
     DWORD attributes;
 };
 
-// Opens a disk file for reading and reads its facts: one open, no prompt,
-// no archive search. False (with the system's error) when it cannot.
+// Opens a disk file for reading and reads its size: one open, no prompt, no
+// archive search. The times are read once the data is (ReadSourceTimes); the
+// attributes are left unknown, for the caller to know from a search or to
+// ask by name. False (with the system's error) when it cannot.
 bool OpenSourceFile(const char* name, FileHandle& source, SourceFacts& facts);
 // Reads the times again once the data is read: reading may move the access
 // time, and the copy carries the times the source has after the copy.
@@ -24,7 +26,11 @@ void ReadSourceTimes(HANDLE source, SourceFacts& facts);
 // read-only, hidden or system file in the way is replaced, each only once
 // the plain create has failed. Asks Abort/Retry/Ignore as a failed open does;
 // an invalid handle after Ignore. Throws OCErrorException after Abort.
-FileHandle CreateTargetFile(const char* destination);
+struct TargetFile {
+    FileHandle handle;
+    bool fresh;                    // a new file, not one written over
+};
+TargetFile CreateTargetFile(const char* destination);
 
 // Writes all `count` bytes; throws OCErrorException (the system's code,
 // kMsgWriteFailed) when the system takes fewer, so a full disk says so.
@@ -32,7 +38,7 @@ void WriteToFile(HANDLE target, const void* data, unsigned count);
 
 // Gives the written file the source's times and, unless `mask` is
 // 0xFFFFFFFF, its attributes AND `mask` (normal for an archive entry).
-void FinishTargetFile(HANDLE target, const char* destination, const SourceFacts& facts, DWORD mask);
+void FinishTargetFile(const TargetFile& target, const char* destination, const SourceFacts& facts, DWORD mask);
 
 // Writes `facts.size` bytes of `data` to a new `destination` and finishes it
 // as CopyFileWithTimes does; progress is called per 64 KiB written. Nothing

@@ -236,9 +236,9 @@ OCString FolderPart(const char* path) {
 }
 
 // The files of one entry, depth first in the order the system lists them:
-// each file's source and target path.
+// each file's source as the search found it, and its target path.
 void ListEntry(const char* sourceFolder, const char* installTo, const char* entryPath,
-               std::vector<OCString>& sources, std::vector<OCString>& targets) {
+               std::vector<ReadAhead::Source>& sources, std::vector<OCString>& targets) {
     OCString pattern;
     pattern.Format("%s\\%s", sourceFolder, entryPath);
     const OCString relativeFolder = FolderPart(entryPath);
@@ -258,8 +258,10 @@ void ListEntry(const char* sourceFolder, const char* installTo, const char* entr
             ListEntry(sourceFolder, installTo, relative.GetBuffer(), sources, targets);
             continue;
         }
-        OCString source, target;
-        source.Format("%s\\%s", sourceFolder, relative.GetBuffer());
+        ReadAhead::Source source = {OCString(), found.dwFileAttributes,
+                                    (ULONGLONG)found.nFileSizeHigh << 32 | found.nFileSizeLow};
+        source.path.Format("%s\\%s", sourceFolder, relative.GetBuffer());
+        OCString target;
         target.Format("%s\\%s", installTo, relative.GetBuffer());
         sources.push_back(source);
         targets.push_back(target);
@@ -311,7 +313,8 @@ int InstallConfig::CopyFiles() {
 // list is known before the first file is written, so the next sources can be
 // read while the current file is written.
 void InstallConfig::CopyEntry(const char* sourceFolder, const char* installTo, const char* entryPath) {
-    std::vector<OCString> sources, targets;
+    std::vector<ReadAhead::Source> sources;
+    std::vector<OCString> targets;
     ListEntry(sourceFolder, installTo, entryPath, sources, targets);
     ReadAhead ahead(sources);
     for (size_t i = 0; i < sources.size(); i++) {
@@ -323,7 +326,7 @@ void InstallConfig::CopyEntry(const char* sourceFolder, const char* installTo, c
             CopyFromMemory(piece.data.data(), piece.facts, target, kAllButReadOnly, AdvanceProgress,
                            (DWORD_PTR)&progress);
         else
-            CopyFileWithTimes(sources[i].GetBuffer(), target, 1, kAllButReadOnly, AdvanceProgress,
+            CopyFileWithTimes(sources[i].path.GetBuffer(), target, 1, kAllButReadOnly, AdvanceProgress,
                               (DWORD_PTR)&progress);
     }
 }

@@ -20,10 +20,10 @@ private:
 
 }  // namespace
 
-ReadAhead::ReadAhead(const std::vector<OCString>& sources, size_t budget, size_t wholeLimit)
+ReadAhead::ReadAhead(const std::vector<Source>& sources, size_t budget, size_t wholeLimit)
     : m_sources(sources), m_budget(budget), m_wholeLimit(std::min(wholeLimit, budget)),
       m_pieceReady(CreateEventA(NULL, FALSE, FALSE, NULL)), m_roomMade(CreateEventA(NULL, FALSE, FALSE, NULL)),
-      m_queuedCost(0), m_handedCost(0), m_stop(false) {
+      m_queuedCost(0), m_handedCost(0), m_workerWaiting(false), m_readerWaiting(false), m_stop(false) {
     InitializeCriticalSection(&m_lock);
     if (m_pieceReady && m_roomMade && !sources.empty()) m_reader.Start(ReaderProc, this, 1);
 }
@@ -45,9 +45,13 @@ ReadAhead::Piece ReadAhead::Next() {
     Locked locked(m_lock);
     m_queuedCost -= m_handedCost;
     m_handedCost = 0;
-    SetEvent(m_roomMade);
+    if (m_readerWaiting) {                           // each event signal is a system round trip
+        m_readerWaiting = false;
+        SetEvent(m_roomMade);
+    }
     while (m_queue.empty()) {
         if (!m_reader.GetHandle()) return Piece{false, {}, {}, 0};   // no reader: the worker copies
+        m_workerWaiting = true;
         LeaveCriticalSection(&m_lock);
         WaitForSingleObject(m_pieceReady, INFINITE);
         EnterCriticalSection(&m_lock);
@@ -64,21 +68,23 @@ unsigned __stdcall ReadAhead::ReaderProc(void* self) {
 }
 
 void ReadAhead::ReadAll() {
-    for (const OCString& source : m_sources) {
+    for (const Source& source : m_sources) {
         if (!WaitForRoom()) return;
-        Piece piece = ReadPiece(source.GetBuffer());
-        {
-            Locked locked(m_lock);
-            m_queuedCost += piece.cost;
-            m_queue.push_back(std::move(piece));
+        Piece piece = ReadPiece(source);
+        Locked locked(m_lock);
+        m_queuedCost += piece.cost;
+        m_queue.push_back(std::move(piece));
+        if (m_workerWaiting) {
+            m_workerWaiting = false;
+            SetEvent(m_pieceReady);
         }
-        SetEvent(m_pieceReady);
     }
 }
 
 bool ReadAhead::WaitForRoom() {
     Locked locked(m_lock);
     while (!m_stop && m_queuedCost >= m_budget) {
+        m_readerWaiting = true;
         LeaveCriticalSection(&m_lock);
         WaitForSingleObject(m_roomMade, INFINITE);
         EnterCriticalSection(&m_lock);
@@ -88,14 +94,15 @@ bool ReadAhead::WaitForRoom() {
 
 // Nothing here asks the user or throws: whatever goes wrong is left to the
 // worker, which meets it again on its own open and reports it as ever.
-ReadAhead::Piece ReadAhead::ReadPiece(const char* source) const {
+ReadAhead::Piece ReadAhead::ReadPiece(const Source& source) const {
     Piece piece{false, {}, {}, kSmallestCost};
-    FileHandle handle;
-    if (!OpenSourceFile(source, handle, piece.facts)) return piece;
-    if (piece.facts.size > m_wholeLimit) {
-        piece.cost = (size_t)std::min<ULONGLONG>(piece.facts.size, m_budget);
+    if (source.size > m_wholeLimit) {
+        piece.cost = (size_t)std::min<ULONGLONG>(source.size, m_budget);
         return piece;
     }
+    FileHandle handle;
+    if (!OpenSourceFile(source.path.GetBuffer(), handle, piece.facts) || piece.facts.size > m_wholeLimit)
+        return piece;
     const DWORD size = (DWORD)piece.facts.size;
     try {
         piece.data.resize(size);
@@ -108,6 +115,7 @@ ReadAhead::Piece ReadAhead::ReadPiece(const char* source) const {
         return piece;
     }
     ReadSourceTimes(handle.Get(), piece.facts);
+    piece.facts.attributes = source.attributes;
     piece.read = true;
     piece.cost = std::max<size_t>(size, kSmallestCost);
     return piece;

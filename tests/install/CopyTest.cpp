@@ -202,9 +202,11 @@ TEST(ReadAhead, HandsOutWholeSmallFilesInOrderAndLeavesTheRestToTheWorker) {
     dir.Write("after.txt", "after");
     dir.Write("locked.txt", "locked");
     HANDLE lock = CreateFileA((dir / "locked.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    std::vector<OCString> sources;
-    for (const char* name : {"small.txt", "empty.txt", "missing.txt", "locked.txt", "big.bin", "after.txt"})
-        sources.push_back(OCString((dir / name).c_str(), -1));
+    std::vector<ReadAhead::Source> sources;
+    const std::pair<const char*, ULONGLONG> listed[] = {{"small.txt", 5}, {"empty.txt", 0}, {"missing.txt", 0},
+                                                        {"locked.txt", 6}, {"big.bin", 5000}, {"after.txt", 5}};
+    for (const auto& file : listed)
+        sources.push_back({OCString((dir / file.first).c_str(), -1), FILE_ATTRIBUTE_HIDDEN, file.second});
     {
         ReadAhead ahead(sources, 4096, 1024);  // big.bin is more than the budget
         const char* expected[] = {"small", "", "(left to the worker)", "(left to the worker)", "(left to the worker)"};
@@ -220,7 +222,8 @@ TEST(ReadAhead, HandsOutWholeSmallFilesInOrderAndLeavesTheRestToTheWorker) {
     GetFileTime(source, NULL, NULL, &written);
     CloseHandle(source);
     EXPECT_EQ(0, CompareFileTime(&written, &piece.facts.write));
-    std::vector<OCString> missing(1500, OCString((dir / "missing.txt").c_str(), -1));
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, piece.facts.attributes) << "as the search found it";
+    std::vector<ReadAhead::Source> missing(1500, {OCString((dir / "missing.txt").c_str(), -1), 0, 0});
     ReadAhead many(missing);
     for (size_t i = 0; i < missing.size(); i++) ASSERT_FALSE(many.Next().read) << i;
 }
