@@ -11,9 +11,7 @@
 
 namespace {
 
-// A big file moves in pieces of 1 MiB: under Wine each read and write is
-// several system calls, which at 64 KiB cost more than moving the bytes.
-const unsigned kChunk = 1 << 20;
+const unsigned kChunk = 65536;
 
 // Text before the last backslash; false when there is none.
 bool FolderOf(const char* path, OCString& folder) {

@@ -41,7 +41,7 @@ void WriteToFile(HANDLE target, const void* data, unsigned count);
 void FinishTargetFile(const TargetFile& target, const char* destination, const SourceFacts& facts, DWORD mask);
 
 // Writes `facts.size` bytes of `data` to a new `destination` and finishes it
-// as CopyFileWithTimes does; progress is called per MiB written. Nothing
+// as CopyFileWithTimes does; progress is called per 64 KiB written. Nothing
 // is written when the user chose Ignore at the create.
 void CopyFromMemory(const void* data, const SourceFacts& facts, const char* destination, DWORD mask,
                     void (*progress)(unsigned bytes, DWORD_PTR user), DWORD_PTR user);

@@ -1,12 +1,10 @@
 // UnpackArchive: reads an archive's directory once and writes its entries out.
 #include "install/Unpack.h"
 #include <windows.h>
-#include <algorithm>
 #include <climits>
 #include <memory>
 #include <new>
 #include <vector>
-#include "archive/FileCopy.h"
 #include "archive/OCFile.h"
 #include "archive/OCPak.h"
 #include "archive/PakFormat.h"
@@ -15,9 +13,7 @@
 
 namespace {
 
-// Stored entries move in pieces of 1 MiB: a system call per 64 KiB cost
-// more than the copying of the bytes.
-const unsigned kChunk = 1 << 20;
+const unsigned kChunk = 65536;
 
 [[noreturn]] void ThrowDamaged() { throw OCErrorException(ERROR_INVALID_DATA, kMsgInflateFailed); }
 
@@ -87,12 +83,14 @@ void SeekToData(OCFile& archive, ULONGLONG position) {
     if (position > (ULONGLONG)LLONG_MAX || archive.Seek((LONGLONG)position, SEEK_SET) != 0) ThrowDamaged();
 }
 
-void CopyStored(OCFile& archive, HANDLE target, DWORD size, BYTE* buffer, const char* archivePath) {
+void CopyStored(OCFile& archive, OCFile& target, DWORD size, const char* archivePath) {
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
+    if (!buffer) ThrowDamaged();
     for (DWORD left = size; left > 0;) {
         const unsigned wanted = left < kChunk ? left : kChunk;
         SetLastError(ERROR_SUCCESS);
-        if (!archive.ReadExact(buffer, wanted)) ThrowReadFailed(archivePath);
-        WriteToFile(target, buffer, wanted);
+        if (!archive.ReadExact(buffer.get(), wanted)) ThrowReadFailed(archivePath);
+        target.Write(buffer.get(), wanted);
         left -= wanted;
     }
 }
@@ -119,11 +117,11 @@ private:
     unsigned m_capacity = 0;
 };
 
-void CopyCompressed(OCFile& archive, HANDLE target, const OCPakEntry& entry, EntryBuffer& buffer) {
+void CopyCompressed(OCFile& archive, OCFile& target, const OCPakEntry& entry, EntryBuffer& buffer) {
     BYTE* block = buffer.Get(entry.size);
     if (!block) ThrowDamaged();
     if (archive.ReadCompressed(entry.packedSize, block, entry.size) != entry.size) ThrowDamaged();
-    WriteToFile(target, block, entry.size);
+    target.Write(block, entry.size);
 }
 
 }  // namespace
@@ -144,22 +142,21 @@ unsigned UnpackArchive(const char* archivePath, const char* targetFolder) {
     if (!archive.Open(archivePath, kOpenRead)) return 0;      // skipped at the prompt
     const Directory dir = ReadDirectory(archive);
     unsigned stored = 0;
-    EntryBuffer inflated, pieces;
+    EntryBuffer inflated;
     for (const OCPakEntry& entry : dir.entries) {
         OCString targetPath;
         targetPath.Format("%s\\%s", targetFolder, entry.name.GetBuffer());
         RequireFittingPath(targetPath.GetBuffer());
-        const TargetFile target = CreateTargetFile(targetPath.GetBuffer());
-        if (!target.handle.IsOpen()) continue;                           // skipped at the prompt
+        OCFile target;
+        if (!OpenForReplace(target, targetPath.GetBuffer())) continue;   // skipped at the prompt
         SeekToData(archive, dir.dataStart + entry.offset);
         if (entry.compressed) {
-            CopyCompressed(archive, target.handle.Get(), entry, inflated);
+            CopyCompressed(archive, target, entry, inflated);
         } else {
-            BYTE* buffer = pieces.Get(std::min<unsigned>(entry.size, kChunk));
-            if (!buffer) throw std::bad_alloc();
-            CopyStored(archive, target.handle.Get(), entry.size, buffer, archivePath);
+            CopyStored(archive, target, entry.size, archivePath);
             stored += entry.size;
         }
+        target.Commit();
     }
     return stored;
 }

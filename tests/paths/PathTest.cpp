@@ -23,7 +23,7 @@ std::string ShellFolder(int csidl) {
 
 struct Progress {
     unsigned bytes = 0, calls = 0;
-    std::string shrink;  // a file cut to 4464 bytes past the first chunk once that has arrived
+    std::string shrink;  // a file cut to 70000 bytes after the first chunk
 };
 
 void OnChunk(unsigned bytes, DWORD_PTR user) {
@@ -32,7 +32,7 @@ void OnChunk(unsigned bytes, DWORD_PTR user) {
     progress->bytes += bytes;
     if (progress->shrink.empty() || progress->calls != 1) return;
     HANDLE file = CreateFileA(progress->shrink.c_str(), GENERIC_WRITE, 7, NULL, OPEN_EXISTING, 0, NULL);
-    SetFilePointer(file, progress->bytes + 4464, NULL, FILE_BEGIN);
+    SetFilePointer(file, 70000, NULL, FILE_BEGIN);
     SetEndOfFile(file);
     CloseHandle(file);
 }
@@ -126,7 +126,7 @@ TEST_F(RemovalGuard, RefusesRootsSystemFoldersAndDotComponents) {
 using Copy = ArchiveTest;  // a missing source fails quietly, as after Ignore
 
 TEST_F(Copy, CarriesTimesAndAttributesButReadOnly) {
-    const std::string data(2500000, 'd'), source = dir / "src.bin", copy = dir / "out\\dst.bin";
+    const std::string data(150000, 'd'), source = dir / "src.bin", copy = dir / "out\\dst.bin";
     dir.Write("src.bin", data);
     FILETIME set[3] = {{0, 0x01C0E000}, {0, 0x01C1E000}, {0, 0x01C2E000}}, from[3], to[3];
     Times(source, set, true);
@@ -176,7 +176,7 @@ TEST_F(Copy, EntryArrivesAsANormalFile) {
 
 TEST_F(Copy, SourceThatEndsEarlyFailsAndLeavesNoCopy) {
     const std::string source = dir / "shrinks.bin";
-    dir.Write("shrinks.bin", std::string(3 << 20, 's'));
+    dir.Write("shrinks.bin", std::string(200000, 's'));
     Progress progress;
     progress.shrink = source;
     OCString expected;
@@ -184,7 +184,6 @@ TEST_F(Copy, SourceThatEndsEarlyFailsAndLeavesNoCopy) {
     EXPECT_EQ(expected.GetBuffer(), ErrorOf([&] {
         CopyFileWithTimes(source.c_str(), (dir / "dst.bin").c_str(), 1, kInstallerMask, OnChunk, (DWORD_PTR)&progress);
     }));
-    EXPECT_EQ(2u, progress.calls);
-    EXPECT_EQ(4464u, progress.bytes % 65536) << progress.bytes;
+    EXPECT_EQ(70000u, progress.bytes);
     EXPECT_FALSE(Exists(dir / "dst.bin"));
 }
