@@ -2,6 +2,7 @@
 #include "install/ReadAhead.h"
 #include <algorithm>
 #include <new>
+#include "base/OCException.h"
 
 namespace {
 
@@ -25,7 +26,12 @@ ReadAhead::ReadAhead(const std::vector<Source>& sources, size_t budget, size_t w
       m_pieceReady(CreateEventA(NULL, FALSE, FALSE, NULL)), m_roomMade(CreateEventA(NULL, FALSE, FALSE, NULL)),
       m_queuedCost(0), m_handedCost(0), m_workerWaiting(false), m_readerWaiting(false), m_stop(false) {
     InitializeCriticalSection(&m_lock);
-    if (m_pieceReady && m_roomMade && !sources.empty()) m_reader.Start(ReaderProc, this, 1);
+    if (!m_pieceReady || !m_roomMade || sources.empty()) return;
+    try {
+        m_reader.Start(ReaderProc, this, 1);
+    } catch (const OCErrorException&) {
+        // Without a reader the worker copies every file the usual way.
+    }
 }
 
 ReadAhead::~ReadAhead() {
