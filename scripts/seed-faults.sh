@@ -65,8 +65,8 @@ fault_table() { cat <<'EOF'
 
 @ archive/FileCopy.cpp
 # copied files keep the source's read-only attribute (the attribute mask is ignored)
--    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & mask;
-+    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
+-        attributes = facts.attributes == INVALID_FILE_ATTRIBUTES ? 0 : facts.attributes & mask;
++        attributes = facts.attributes == INVALID_FILE_ATTRIBUTES ? 0 : facts.attributes;
 
 @ install/Unpack.cpp
 # entry-name check: "." and ".." components are no longer refused, only blank ones
@@ -228,6 +228,37 @@ fault_table() { cat <<'EOF'
 # disccheck accepts a file entry from a disc that lacks the entry's marker
 -        if (!onDisc[i] || !marked[i]) continue;
 +        if (!onDisc[i]) continue;
+@ install/ReadAhead.cpp
+# read-ahead hands out the newest piece first: files get each other's contents
+-    Piece piece = std::move(m_queue.front());
+-    m_queue.pop_front();
++    Piece piece = std::move(m_queue.back());
++    m_queue.pop_back();
+
+@ install/ReadAhead.cpp
+# the reader never waits for room: memory grows with the entry, and files are read long before their turn
+-    while (!m_stop && m_queuedCost >= m_budget) {
++    while (!m_stop && m_queuedCost >= m_budget * 1024) {
+
+@ archive/OCFile.cpp
+# a hidden or system file in the way is no longer made replaceable, only a read-only one
+-    const DWORD inTheWay = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
++    const DWORD inTheWay = FILE_ATTRIBUTE_READONLY;
+
+@ archive/FileCopy.cpp
+# a failed write of a copy always says "write fault", whatever the system said (a full disk)
+-            if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
++            code = ERROR_WRITE_FAULT;
+
+@ archive/FileCopy.cpp
+# a written-over file keeps its old attributes (read-only stays) when the new ones are plain
+-    return target.fresh && (attributes & ~(DWORD)(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) == 0;
++    return (attributes & ~(DWORD)(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) == 0;
+
+@ app/CMakeLists.txt
+# setup.exe imports the thread library's functions that older Windows lacks
+-target_link_libraries(setup PRIVATE older_windows install_lib gfx archive base comctl32)
++target_link_libraries(setup PRIVATE install_lib gfx archive base comctl32)
 EOF
 }
 
