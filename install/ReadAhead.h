@@ -34,8 +34,8 @@ public:
     // (Piece::read false), which copies it the usual way, prompts and all. Pieces not yet copied hold at most about `budget` bytes; a file
     // left to the worker counts as its size there, so the reader never runs far
     // past a big file (nor past a disc that is pulled during it).
-    explicit ReadAhead(const std::vector<Source>& sources, size_t budget = 2 << 20,
-                       size_t wholeLimit = 256 << 10);
+    explicit ReadAhead(const std::vector<Source>& sources, size_t budget = 8 << 20,
+                       size_t wholeLimit = 4 << 20);
     // Stops the reader and waits for it.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
