@@ -301,36 +301,6 @@ DWORD OCFile::GetAttributes() {
     return sys::GetAttributes(m_path.GetBuffer());
 }
 
-namespace {
-
-typedef BOOL(WINAPI* SetFileInformationByHandleFn)(HANDLE, int, void*, DWORD);
-const int kFileBasicInfo = 0;
-struct FileBasicInfo {                             // FILE_BASIC_INFO
-    LARGE_INTEGER creation, lastAccess, lastWrite, change;
-    DWORD attributes;
-};
-
-// Present from Windows Vista on; earlier systems set attributes by name.
-SetFileInformationByHandleFn HandleAttributeSetter() {
-    static const SetFileInformationByHandleFn setter = (SetFileInformationByHandleFn)(void*)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
-    return setter;
-}
-
-}  // namespace
-
-int OCFile::SetAttributes(DWORD attributes) {
-    if (!m_stream || m_inArchive || m_memoryMode) return 0;
-    fflush(m_stream);
-    if (SetFileInformationByHandleFn setter = HandleAttributeSetter()) {
-        FileBasicInfo information;                 // times of 0 stay as they are
-        ZeroMemory(&information, sizeof information);
-        information.attributes = attributes;
-        return setter(StreamHandle(m_stream), kFileBasicInfo, &information, sizeof information) ? 1 : 0;
-    }
-    return sys::SetAttributes(m_path.GetBuffer(), attributes) ? 1 : 0;
-}
-
 bool AskToRetryOpen(const char* name, DWORD error) {
     if (g_quietOpen) return false;
     OCString text;

@@ -64,9 +64,6 @@ public:
     // The attributes of the open disk file; INVALID_FILE_ATTRIBUTES for an
     // archive entry, a memory block or a closed object.
     DWORD GetAttributes();
-    // Sets the open disk file's attributes (the written data is handed to the
-    // system first); 0 when that fails or no disk file is open.
-    int SetAttributes(DWORD attributes);
 
     // Inflates one zlib stream of `packedLength` bytes at the current position
     // into `dst`; returns the bytes produced. Throws OCErrorException

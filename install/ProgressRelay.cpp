@@ -6,22 +6,11 @@
 #include "install/ProgressRelay.h"
 #include <commctrl.h>
 #include <algorithm>
+#include "install/Locked.h"
 #include "resources/resource.h"
 #include "base/Sys.h"
 
 namespace {
-
-// Holds the lock for the lifetime of the object.
-class Locked {
-public:
-    explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~Locked() { LeaveCriticalSection(&m_lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 LRESULT SendToBar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, message, wParam, lParam);

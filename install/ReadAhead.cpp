@@ -3,21 +3,11 @@
 #include <algorithm>
 #include <new>
 #include "base/OCException.h"
+#include "install/Locked.h"
 
 namespace {
 
 const size_t kSmallestCost = 4096;     // bounds the pieces queued for empty or failed files
-
-class Locked {
-public:
-    explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
-    ~Locked() { LeaveCriticalSection(&m_lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CRITICAL_SECTION& m_lock;
-};
 
 }  // namespace
 
