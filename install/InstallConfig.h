@@ -8,6 +8,8 @@
 #include "base/OCString.h"
 #include "gfx/OCDialog.h"
 
+class ConfigText;  // install.ini as Load reads it
+
 class InstallConfig {
 public:
     InstallConfig();
@@ -53,7 +55,7 @@ public:
     HANDLE progressEnded;                // set once the progress dialog's loop is over (or never ran)
 
 private:
-    void LoadInstallSection();
-    void LoadType(int number);
+    void LoadInstallSection(ConfigText& text);
+    void LoadType(ConfigText& text, int number);
     void FormWindowTitle();
 };
