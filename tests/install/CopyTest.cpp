@@ -215,6 +215,13 @@ TEST(ReadAhead, HandsOutWholeSmallFilesInOrderAndLeavesTheRestToTheWorker) {
         EXPECT_EQ("(left to the worker)", PieceText(ahead.Next())) << "read before big.bin was done";
     }
     CloseHandle(lock);
+    dir.Write("after.txt", "after");
+    {
+        ReadAhead ahead(sources);  // room for all: every piece is queued before the first is taken
+        Sleep(300);
+        const std::vector<std::string> expected = {"small", "", "(left to the worker)", "locked", Pattern(5000), "after"};
+        for (const std::string& text : expected) EXPECT_EQ(text, PieceText(ahead.Next()));
+    }
     ReadAhead::Piece piece = ReadAhead(sources).Next();
     EXPECT_EQ(5u, piece.facts.size);
     FILETIME written;
