@@ -238,7 +238,7 @@ fault_table() { cat <<'EOF'
 @ install/ReadAhead.cpp
 # the reader never waits for room: memory grows with the entry, and files are read long before their turn
 -    while (!m_stop && m_queuedCost >= m_budget) {
-+    while (!m_stop && m_queuedCost >= m_budget * 1024) {
++    while (!m_stop && m_queuedCost >= m_budget && m_stop) {
 
 @ archive/OCFile.cpp
 # a hidden or system file in the way is no longer made replaceable, only a read-only one
