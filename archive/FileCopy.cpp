@@ -13,13 +13,12 @@ namespace {
 
 const unsigned kChunk = 65536;
 
-// Text before the last backslash; false when there is none.
+// The folder part of `path`; false when it has none.
 bool FolderOf(const char* path, OCString& folder) {
-    OCString text(path, -1);
-    if (!text.FindLastChar('\\')) return false;
-    text.Delete(0, -1);
-    folder = text;
-    return !folder.IsEmpty();
+    OCPath held;
+    held.Set(path);
+    held.GetDirectory(folder);
+    return !folder.IsEmpty() && lstrcmpA(folder.GetBuffer(), path) != 0;
 }
 
 HANDLE TryCreate(const char* destination) {
@@ -55,12 +54,12 @@ public:
         }
         if (!m_file.Open(name, kOpenRead)) return false;
         m_readable = m_file.QuerySize(m_facts.size);
-        ReadTimesAgain();
         m_facts.attributes = m_file.GetAttributes();
         return true;
     }
     // False when the system cannot tell the size: nothing can be copied.
     bool Readable() const { return m_readable; }
+    // The times as they are once the data is read.
     void ReadTimesAgain() {
         if (m_handle.IsOpen()) return ReadSourceTimes(m_handle.Get(), m_facts);
         FILETIME local[3];
